@@ -1,0 +1,67 @@
+// The line buffer: reads an address-book file in large blocks into one
+// reusable buffer and hands out its lines one at a time.
+#ifndef VESNIK_CONTACTS_LINEREADER_H
+#define VESNIK_CONTACTS_LINEREADER_H
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "platform/Platform.h"
+
+namespace vesnik {
+
+// An address-book file open for reading; closed when this goes away.
+class InputFile {
+public:
+    explicit InputFile(char const* path) : handle_(platform::openForReading(path)) {}
+    ~InputFile() {
+        if (isOpen()) {
+            platform::closeFile(handle_);
+        }
+    }
+    InputFile(InputFile const&) = delete;
+    InputFile& operator=(InputFile const&) = delete;
+
+    bool isOpen() const { return handle_ != platform::kNoFile; }
+    platform::FileHandle handle() const { return handle_; }
+
+private:
+    platform::FileHandle handle_;
+};
+
+// A line is everything up to and including its LF, or up to the end of the
+// file, read whole however long. Its text is what comes before the LF, with a
+// CR right before the LF dropped (a lone CR elsewhere is data), and ends at
+// the first NUL byte. A line whose text is empty is blank.
+class LineReader {
+public:
+    static constexpr std::size_t kBlockSize = 128 * 1024;
+
+    explicit LineReader(InputFile const& file, std::size_t blockSize = kBlockSize);
+
+    // The next line's text, valid until the following call; false once the
+    // file has no more characters or a read fails.
+    bool next(std::string_view& text);
+
+private:
+    bool findLineEnd(std::size_t& lineEnd);
+    void makeRoomForMore();
+    void readMore();
+
+    platform::FileHandle file_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
+    std::size_t begin_ = 0;    // first byte of the current line
+    std::size_t scanned_ = 0;  // bytes before this hold no LF
+    std::size_t end_ = 0;      // end of the bytes read so far
+    bool atEnd_ = false;
+};
+
+// The text of one line given its raw bytes (without the LF) and whether an LF
+// ended it.
+std::string_view lineText(char const* begin, char const* end, bool endedByLineFeed);
+
+}  // namespace vesnik
+
+#endif
