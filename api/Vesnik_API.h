@@ -35,7 +35,7 @@
 // The per-call object behind each lookup. Only the record type is meant for
 // hosts: the members below it are the library's own and are not exported.
 class AddressBook {
-public:
+  public:
     // One contact: a field is null when its line had too few columns.
     struct ContactInfo {
         char* field1 = nullptr;
@@ -67,7 +67,7 @@ public:
     std::vector<ContactInfo*>* GetContactInfosFromEmail(char const* email) const;
     char* GetContactID(char const* email) const;
 
-private:
+  private:
     char* path_;
     char const* reserved_;
 };
@@ -82,8 +82,7 @@ VESNIK_API std::vector<char*> const* GetContacts(char const* path, char const* r
 
 // The first contact whose identifier equals contactId, byte for byte; null
 // when none does, contactId is null or the file cannot be opened.
-VESNIK_API AddressBook::ContactInfo const* GetContactInfo(char const* contactId,
-                                                          char const* path,
+VESNIK_API AddressBook::ContactInfo const* GetContactInfo(char const* contactId, char const* path,
                                                           char const* reserved);
 
 // Every contact whose identifier equals one of contactIds, in file order and

@@ -15,5 +15,9 @@ install(FILES ${PROJECT_BINARY_DIR}/Vesnik_APIConfig.cmake
               ${PROJECT_BINARY_DIR}/Vesnik_APIConfigVersion.cmake
         DESTINATION ${vesnik_package_dir})
 
+# The pkg-config file finds its prefix from where it lies, so that an
+# install moved to, or made under, another prefix still works.
+file(RELATIVE_PATH vesnik_pc_to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" vesnik_pc_to_prefix "${vesnik_pc_to_prefix}")
 configure_file(cmake/Vesnik_API.pc.in ${PROJECT_BINARY_DIR}/Vesnik_API.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/Vesnik_API.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -66,7 +66,8 @@ void append(IdList& list, HeapString id) {
 char* copyPath(char const* path) {
     // An empty path is kept as it is: it names no file, it does not select the
     // default.
-    std::string const chosen = path != nullptr ? std::string(path) : vesnik::defaultAddressBookPath();
+    std::string const chosen =
+        path != nullptr ? std::string(path) : vesnik::defaultAddressBookPath();
     auto* copy = static_cast<char*>(std::malloc(chosen.size() + 1));
     if (copy == nullptr) {
         throw std::bad_alloc();
@@ -89,7 +90,9 @@ RecordPtr makeRecordWithUpperEmail(Columns const& columns) {
 AddressBook::AddressBook(char const* path, char const* reserved)
     : path_(copyPath(path)), reserved_(reserved) {}
 
-AddressBook::~AddressBook() { std::free(path_); }
+AddressBook::~AddressBook() {
+    std::free(path_);
+}
 
 std::vector<char*>* AddressBook::GetContacts() const {
     IdListPtr ids(new IdList);

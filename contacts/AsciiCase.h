@@ -9,7 +9,9 @@
 
 namespace vesnik {
 
-constexpr char toAsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char toAsciiUpper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 inline std::string asciiUpper(std::string_view text) {
     std::string upper(text);

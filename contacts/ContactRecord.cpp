@@ -8,7 +8,9 @@ namespace vesnik {
 
 namespace {
 
-bool isSeparator(char c) { return c == ',' || c == '\t' || c == '\n'; }
+bool isSeparator(char c) {
+    return c == ',' || c == '\t' || c == '\n';
+}
 
 }  // namespace
 

@@ -36,7 +36,8 @@ bool LineReader::next(std::string_view& text) {
 bool LineReader::findLineEnd(std::size_t& lineEnd) {
     for (;;) {
         char* const data = buffer_.get();
-        if (auto const* lf = static_cast<char*>(std::memchr(data + scanned_, '\n', end_ - scanned_))) {
+        if (auto const* lf =
+                static_cast<char*>(std::memchr(data + scanned_, '\n', end_ - scanned_))) {
             lineEnd = static_cast<std::size_t>(lf - data);
             return true;
         }

@@ -13,7 +13,7 @@ namespace vesnik {
 
 // An address-book file open for reading; closed when this goes away.
 class InputFile {
-public:
+  public:
     explicit InputFile(char const* path) : handle_(platform::openForReading(path)) {}
     ~InputFile() {
         if (isOpen()) {
@@ -26,7 +26,7 @@ public:
     bool isOpen() const { return handle_ != platform::kNoFile; }
     platform::FileHandle handle() const { return handle_; }
 
-private:
+  private:
     platform::FileHandle handle_;
 };
 
@@ -35,7 +35,7 @@ private:
 // CR right before the LF dropped (a lone CR elsewhere is data), and ends at
 // the first NUL byte. A line whose text is empty is blank.
 class LineReader {
-public:
+  public:
     static constexpr std::size_t kBlockSize = 128 * 1024;
 
     explicit LineReader(InputFile const& file, std::size_t blockSize = kBlockSize);
@@ -44,7 +44,10 @@ public:
     // file has no more characters or a read fails.
     bool next(std::string_view& text);
 
-private:
+    // The buffer's size now: the block size, or more after a longer line.
+    std::size_t bufferSize() const { return capacity_; }
+
+  private:
     bool findLineEnd(std::size_t& lineEnd);
     void makeRoomForMore();
     void readMore();

@@ -41,7 +41,9 @@ std::ptrdiff_t readSome(FileHandle file, char* into, std::size_t size) {
     return count;
 }
 
-void closeFile(FileHandle file) { ::close(static_cast<int>(file)); }
+void closeFile(FileHandle file) {
+    ::close(static_cast<int>(file));
+}
 
 namespace {
 
