@@ -67,6 +67,9 @@ class AddressBook {
     std::vector<ContactInfo*>* GetContactInfosFromEmail(char const* email) const;
     char* GetContactID(char const* email) const;
 
+    // The caller's further argument, kept as given; no query reads it.
+    char const* reserved() const { return reserved_; }
+
   private:
     char* path_;
     char const* reserved_;
