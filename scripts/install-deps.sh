@@ -4,6 +4,9 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config binutils libgtest-dev libgmock-dev)
+# The vesnik program parses its command line with CLI11; its tests run on
+# Python.
+packages+=(libcli11-dev python3)
 packages+=("$@")
 
 missing=()

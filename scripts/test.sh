@@ -3,10 +3,13 @@
 # test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+# The Windows build needs the MinGW-w64 cross compiler, and Wine to run its
+# tests.
+windows_packages=(g++-mingw-w64-i686 wine wine32:i386)
+scripts/install-deps.sh "${windows_packages[@]}"
 
 jobs=$(nproc)
-for preset in release asan; do
+for preset in release asan tsan windows-x86; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

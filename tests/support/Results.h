@@ -1,42 +1,21 @@
-// Owning wrappers for what the lookups return, released as a host must
-// release them, and plain copies of them for comparing.
+// What the lookups return, owned as a host owns it, and plain copies of it
+// for comparing.
 #ifndef VESNIK_TESTS_SUPPORT_RESULTS_H
 #define VESNIK_TESTS_SUPPORT_RESULTS_H
 
-#include <cstdlib>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "LibraryResults.h"
 #include "Vesnik_API.h"
 
 namespace vesnik::test {
 
-struct FreeString {
-    void operator()(char const* text) const { std::free(const_cast<char*>(text)); }
-};
-struct DeleteIdList {
-    void operator()(std::vector<char*> const* list) const {
-        for (char* id : *list) {
-            std::free(id);
-        }
-        delete list;
-    }
-};
-struct DeleteRecordList {
-    void operator()(std::vector<AddressBook::ContactInfo*> const* list) const {
-        for (auto* record : *list) {
-            delete record;
-        }
-        delete list;
-    }
-};
-
-using String = std::unique_ptr<char const, FreeString>;
-using IdList = std::unique_ptr<std::vector<char*> const, DeleteIdList>;
-using Record = std::unique_ptr<AddressBook::ContactInfo const>;
-using RecordList = std::unique_ptr<std::vector<AddressBook::ContactInfo*> const, DeleteRecordList>;
+using String = tool::LibraryString;
+using IdList = tool::LibraryIdList;
+using Record = tool::LibraryRecord;
+using RecordList = tool::LibraryRecordList;
 
 // A field's value, or nullopt for an absent field.
 using Field = std::optional<std::string>;

@@ -1,0 +1,88 @@
+// Windows: Win32 file reads, and the library's own file found through the
+// loader by the name hosts load it by.
+#include "platform/Platform.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <climits>
+#include <cstdint>
+#include <string>
+
+namespace vesnik::platform {
+
+namespace {
+
+constexpr char kLibraryFileName[] = "Vesnik_API.dll";
+
+HANDLE toHandle(FileHandle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+}  // namespace
+
+FileHandle openForReading(char const* path) {
+    // Sharing read, write and delete lets other programs edit, replace or
+    // rename the book while a lookup reads it. Without backup semantics a
+    // directory does not open, so it counts as a file that cannot be opened.
+    HANDLE const file =
+        ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return kNoFile;
+    }
+    return reinterpret_cast<FileHandle>(file);
+}
+
+std::ptrdiff_t readSome(FileHandle file, char* into, std::size_t size) {
+    // One ReadFile takes a DWORD count; the caller asks again for the rest.
+    DWORD const wanted = size > INT_MAX ? DWORD{INT_MAX} : static_cast<DWORD>(size);
+    DWORD count = 0;
+    if (!::ReadFile(toHandle(file), into, wanted, &count, nullptr)) {
+        // A pipe whose writer has gone reports its end as this error.
+        return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    }
+    return static_cast<std::ptrdiff_t>(count);
+}
+
+void closeFile(FileHandle file) {
+    ::CloseHandle(toHandle(file));
+}
+
+namespace {
+
+// The full path of a loaded module (of the host executable when module is
+// null), read whole however long; empty when the loader cannot tell.
+std::string moduleFileName(HMODULE module) {
+    std::string file(MAX_PATH, '\0');
+    for (;;) {
+        DWORD const length =
+            ::GetModuleFileNameA(module, file.data(), static_cast<DWORD>(file.size()));
+        if (length == 0) {
+            return {};
+        }
+        // A path that fills the whole buffer may have been cut short.
+        if (length < file.size()) {
+            file.resize(length);
+            return file;
+        }
+        file.resize(file.size() * 2);
+    }
+}
+
+std::string directoryOf(std::string const& file) {
+    auto const backslash = file.rfind('\\');
+    return backslash == std::string::npos ? std::string() : file.substr(0, backslash + 1);
+}
+
+}  // namespace
+
+std::string libraryDirectory() {
+    // Hosts find the default book beside the DLL they load by its own name.
+    // A copy loaded under another name is not asked for: then the loader
+    // gives no module, and the host executable's directory is the answer.
+    HMODULE const library = ::GetModuleHandleA(kLibraryFileName);
+    return directoryOf(moduleFileName(library));
+}
+
+}  // namespace vesnik::platform
