@@ -7,7 +7,6 @@
 
 #include "ContactRecord.h"
 #include "LineReader.h"
-#include "RecordScan.h"
 #include "support/TempFiles.h"
 
 namespace vesnik {
@@ -99,30 +98,6 @@ TEST(LineFormat, EveryShapeGivesItsRecordsWhateverTheReadSize) {
                 << shape.name << ", reads of " << blockSize;
         }
     }
-}
-
-TEST(LineFormat, ScanSkipsBlankLinesAndStopsWhenAsked) {
-    test::TempDir const dir;
-    using namespace std::string_literals;
-    auto const path = dir.write("book", "a\n\nb\n\0c\nc\nd\n"s);
-    std::vector<std::string> seen;
-    bool const opened = scanLines(path.c_str(), [&](std::string_view text) {
-        seen.emplace_back(text);
-        return text != "c";
-    });
-    EXPECT_TRUE(opened);
-    EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "c"}));
-}
-
-TEST(LineFormat, UnopenableFilesReadNothing) {
-    test::TempDir const dir;
-    int calls = 0;
-    auto const count = [&](std::string_view) { return ++calls, true; };
-    EXPECT_FALSE(scanLines((dir.path() / "missing").string().c_str(), count));
-    EXPECT_FALSE(scanLines(dir.path().string().c_str(), count)) << "a directory";
-    EXPECT_FALSE(scanLines("", count));
-    EXPECT_TRUE(scanLines(dir.write("empty", "").c_str(), count));
-    EXPECT_EQ(calls, 0);
 }
 
 TEST(LineFormat, BufferGrowsOnlyForLongLinesWithText) {

@@ -22,14 +22,4 @@ string(REGEX REPLACE "\\[ *[0-9]+\\] " "" table "${table}")
 string(REGEX MATCHALL "[^\t\n]+" exported "${table}")
 list(SORT exported)
 
-set(expected
-  _Z11GetContactsPKcS0_
-  _Z12GetContactIDPKcS0_S0_
-  _Z14GetContactInfoPKcS0_S0_
-  _Z15GetContactInfosPKSt6vectorIPcSaIS0_EEPKcS6_
-  _Z24GetContactInfosFromEmailPKcS0_S0_
-  _Z29GetDefaultAddressBookLocationv)
-if(NOT exported STREQUAL expected)
-  message(FATAL_ERROR "exported: ${exported}\nexpected: ${expected}")
-endif()
-message(STATUS "exports: ${exported}")
+include(${CMAKE_CURRENT_LIST_DIR}/../CompareExports.cmake)
