@@ -1,24 +1,28 @@
 // AddressBook: one address-book file and the five queries about it. Each
-// query is one record scan; a line becomes a heap record only when it goes
-// into the result.
+// query is one record scan. A keyed query splits only the lines whose bytes
+// hold its key, and a line becomes a heap record only when it goes into the
+// result.
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "AsciiCase.h"
+#include "ColumnScan.h"
+#include "ContactIdSet.h"
 #include "ContactRecord.h"
 #include "DefaultLocation.h"
+#include "KeyFinder.h"
 #include "RecordScan.h"
 #include "Vesnik_API.h"
 
 using vesnik::Columns;
 using vesnik::kContactIdColumn;
 using vesnik::kEmailColumn;
+using vesnik::LetterCase;
 using vesnik::RecordPtr;
 
 namespace {
@@ -85,6 +89,15 @@ RecordPtr makeRecordWithUpperEmail(Columns const& columns) {
     return record;
 }
 
+// An absent column is empty, and never matches.
+bool isContactId(std::string_view column, std::string_view key) {
+    return !column.empty() && column == key;
+}
+
+bool isEmail(std::string_view column, std::string_view upperKey) {
+    return !column.empty() && vesnik::equalsAsUpper(column, upperKey);
+}
+
 }  // namespace
 
 AddressBook::AddressBook(char const* path, char const* reserved)
@@ -96,10 +109,12 @@ AddressBook::~AddressBook() {
 
 std::vector<char*>* AddressBook::GetContacts() const {
     IdListPtr ids(new IdList);
-    bool const opened = vesnik::scanLines(path_, [&](std::string_view text) {
-        auto const columns = vesnik::splitColumns(text);
-        append(*ids, HeapString(vesnik::heapCopy(columns[kContactIdColumn])));
-        return true;
+    bool const opened = vesnik::scanFile(path_, [&](vesnik::LineReader& reader) {
+        vesnik::forEachLineWithColumn(reader, kContactIdColumn,
+                                      [&](std::string_view, std::string_view id) {
+                                          append(*ids, HeapString(vesnik::heapCopy(id)));
+                                          return true;
+                                      });
     });
     return opened ? ids.release() : nullptr;
 }
@@ -108,15 +123,17 @@ AddressBook::ContactInfo* AddressBook::GetContactInfo(char const* contactId) con
     if (contactId == nullptr) {
         return nullptr;
     }
-    std::string_view const key(contactId);
+    vesnik::KeyFinder const finder(contactId, LetterCase::kExact);
+    std::string_view const key = finder.key();
     RecordPtr found;
-    vesnik::scanLines(path_, [&](std::string_view text) {
-        auto const columns = vesnik::splitColumns(text);
-        if (columns[kContactIdColumn].empty() || columns[kContactIdColumn] != key) {
-            return true;
-        }
-        found = vesnik::makeRecord(columns);
-        return false;
+    vesnik::scanFile(path_, [&](vesnik::LineReader& reader) {
+        vesnik::forEachLineHolding(reader, finder, [&](std::string_view text) {
+            if (!isContactId(vesnik::columnAt(text, kContactIdColumn), key)) {
+                return true;
+            }
+            found = vesnik::makeRecord(vesnik::splitColumns(text));
+            return false;
+        });
     });
     return found.release();
 }
@@ -128,19 +145,15 @@ std::vector<AddressBook::ContactInfo*>* AddressBook::GetContactInfos(
     }
     // A null entry matches nothing; a key given twice still matches a record
     // once.
-    std::unordered_set<std::string_view> keys;
-    for (char const* id : *contactIds) {
-        if (id != nullptr) {
-            keys.insert(id);
-        }
-    }
+    vesnik::ContactIdSet const keys(*contactIds);
     RecordListPtr records(new RecordList);
-    bool const opened = vesnik::scanLines(path_, [&](std::string_view text) {
-        auto const columns = vesnik::splitColumns(text);
-        if (!columns[kContactIdColumn].empty() && keys.count(columns[kContactIdColumn]) != 0) {
-            append(*records, vesnik::makeRecord(columns));
-        }
-        return true;
+    bool const opened = vesnik::scanFile(path_, [&](vesnik::LineReader& reader) {
+        vesnik::forEachLineHolding(reader, keys, [&](std::string_view text) {
+            if (keys.contains(vesnik::columnAt(text, kContactIdColumn))) {
+                append(*records, vesnik::makeRecord(vesnik::splitColumns(text)));
+            }
+            return true;
+        });
     });
     return opened ? records.release() : nullptr;
 }
@@ -151,13 +164,15 @@ std::vector<AddressBook::ContactInfo*>* AddressBook::GetContactInfosFromEmail(
     if (email == nullptr) {
         return records.release();
     }
-    std::string const key = vesnik::asciiUpper(email);
-    bool const opened = vesnik::scanLines(path_, [&](std::string_view text) {
-        auto const columns = vesnik::splitColumns(text);
-        if (!columns[kEmailColumn].empty() && vesnik::equalsAsUpper(columns[kEmailColumn], key)) {
-            append(*records, makeRecordWithUpperEmail(columns));
-        }
-        return true;
+    vesnik::KeyFinder const finder(email, LetterCase::kFolded);
+    std::string_view const key = finder.key();
+    bool const opened = vesnik::scanFile(path_, [&](vesnik::LineReader& reader) {
+        vesnik::forEachLineHolding(reader, finder, [&](std::string_view text) {
+            if (isEmail(vesnik::columnAt(text, kEmailColumn), key)) {
+                append(*records, makeRecordWithUpperEmail(vesnik::splitColumns(text)));
+            }
+            return true;
+        });
     });
     return opened ? records.release() : nullptr;
 }
@@ -166,15 +181,17 @@ char* AddressBook::GetContactID(char const* email) const {
     if (email == nullptr) {
         return nullptr;
     }
-    std::string const key = vesnik::asciiUpper(email);
+    vesnik::KeyFinder const finder(email, LetterCase::kFolded);
+    std::string_view const key = finder.key();
     HeapString id;
-    vesnik::scanLines(path_, [&](std::string_view text) {
-        auto const columns = vesnik::splitColumns(text);
-        if (columns[kEmailColumn].empty() || !vesnik::equalsAsUpper(columns[kEmailColumn], key)) {
-            return true;
-        }
-        id.reset(vesnik::heapCopy(columns[kContactIdColumn]));
-        return false;
+    vesnik::scanFile(path_, [&](vesnik::LineReader& reader) {
+        vesnik::forEachLineHolding(reader, finder, [&](std::string_view text) {
+            if (!isEmail(vesnik::columnAt(text, kEmailColumn), key)) {
+                return true;
+            }
+            id.reset(vesnik::heapCopy(vesnik::columnAt(text, kContactIdColumn)));
+            return false;
+        });
     });
     return id.release();
 }

@@ -1,8 +1,11 @@
 #include "ContactRecord.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include "Bytes16.h"
 
 namespace vesnik {
 
@@ -12,25 +15,66 @@ bool isSeparator(char c) {
     return c == ',' || c == '\t' || c == '\n';
 }
 
+// The first separator at or after position, or end. Columns run to tens of
+// bytes, so sixteen are tested at a time.
+char const* findSeparator(char const* position, char const* end) {
+    auto const comma = bytes16::splat(',');
+    auto const tab = bytes16::splat('\t');
+    auto const lineFeed = bytes16::splat('\n');
+    for (; end - position >= static_cast<std::ptrdiff_t>(bytes16::kWidth);
+         position += bytes16::kWidth) {
+        auto const block = bytes16::load(position);
+        bytes16::Matches separators((block == comma) | (block == tab) | (block == lineFeed));
+        if (separators.any()) {
+            return position + separators.takeFirst();
+        }
+    }
+    while (position < end && !isSeparator(*position)) {
+        ++position;
+    }
+    return position;
+}
+
+char const* skipSeparators(char const* position, char const* end) {
+    while (position < end && isSeparator(*position)) {
+        ++position;
+    }
+    return position;
+}
+
+// Calls onColumn(index, column) for the line's columns in order, up to and
+// including the column at lastIndex.
+template <class OnColumn>
+void forEachColumn(std::string_view text, std::size_t lastIndex, OnColumn&& onColumn) {
+    char const* const end = text.data() + text.size();
+    char const* position = text.data();
+    for (std::size_t index = 0; index <= lastIndex; ++index) {
+        char const* const start = skipSeparators(position, end);
+        if (start == end) {
+            return;
+        }
+        position = findSeparator(start, end);
+        onColumn(index, std::string_view(start, static_cast<std::size_t>(position - start)));
+    }
+}
+
 }  // namespace
 
 Columns splitColumns(std::string_view text) {
     Columns columns{};
-    std::size_t position = 0;
-    for (auto& column : columns) {
-        while (position < text.size() && isSeparator(text[position])) {
-            ++position;
-        }
-        std::size_t const start = position;
-        while (position < text.size() && !isSeparator(text[position])) {
-            ++position;
-        }
-        if (start == position) {
-            break;
-        }
-        column = text.substr(start, position - start);
-    }
+    forEachColumn(text, kColumnCount - 1,
+                  [&](std::size_t index, std::string_view column) { columns[index] = column; });
     return columns;
+}
+
+std::string_view columnAt(std::string_view text, std::size_t index) {
+    std::string_view found;
+    forEachColumn(text, index, [&](std::size_t at, std::string_view column) {
+        if (at == index) {
+            found = column;
+        }
+    });
+    return found;
 }
 
 char* heapCopy(std::string_view text) {

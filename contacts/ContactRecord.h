@@ -24,6 +24,10 @@ using Columns = std::array<std::string_view, kColumnCount>;
 // not read.
 Columns splitColumns(std::string_view text);
 
+// The column at index (0 for the first) as splitColumns would give it, found
+// without reading the columns after it; empty when the line has too few.
+std::string_view columnAt(std::string_view text, std::size_t index);
+
 // A NUL-terminated malloc copy of text; null for an empty (absent) column.
 // Throws std::bad_alloc when memory runs out.
 char* heapCopy(std::string_view text);

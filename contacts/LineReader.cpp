@@ -1,49 +1,53 @@
 #include "LineReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace vesnik {
 
-std::string_view lineText(char const* begin, char const* end, bool endedByLineFeed) {
-    auto const length = static_cast<std::size_t>(end - begin);
-    if (auto const* nul = static_cast<char const*>(std::memchr(begin, '\0', length))) {
-        return {begin, static_cast<std::size_t>(nul - begin)};
+std::string_view lineText(std::string_view line, bool endedByLineFeed, bool mayHoldNul) {
+    if (mayHoldNul) {
+        if (auto const* nul =
+                static_cast<char const*>(std::memchr(line.data(), '\0', line.size()))) {
+            return line.substr(0, static_cast<std::size_t>(nul - line.data()));
+        }
     }
-    if (endedByLineFeed && length > 0 && end[-1] == '\r') {
-        return {begin, length - 1};
+    if (endedByLineFeed && !line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
     }
-    return {begin, length};
+    return line;
 }
 
 LineReader::LineReader(InputFile const& file, std::size_t blockSize)
     : file_(file.handle()), buffer_(new char[blockSize]), capacity_(blockSize) {}
 
-bool LineReader::next(std::string_view& text) {
-    std::size_t lineEnd = 0;
-    bool const endedByLineFeed = findLineEnd(lineEnd);
-    if (!endedByLineFeed && begin_ == end_) {
+bool LineReader::nextLines(std::string_view& lines) {
+    std::size_t linesEnd = 0;
+    if (!findLastLineEnd(linesEnd) && begin_ == end_) {
         return false;
     }
-    char const* const data = buffer_.get();
-    text = lineText(data + begin_, data + lineEnd, endedByLineFeed);
-    begin_ = endedByLineFeed ? lineEnd + 1 : lineEnd;
-    scanned_ = begin_;
+    lines = std::string_view(buffer_.get() + begin_, linesEnd - begin_);
+    begin_ = linesEnd;
+    scanned_ = linesEnd;
     return true;
 }
 
-// Reads until the current line's LF is in the buffer (true, with lineEnd at
-// the LF) or the file has ended (false, with lineEnd at the end of the data).
-bool LineReader::findLineEnd(std::size_t& lineEnd) {
+// Reads until at least one whole line is in the buffer (true, with linesEnd
+// just past the last LF read) or the file has ended (false, with linesEnd at
+// the end of the data).
+bool LineReader::findLastLineEnd(std::size_t& linesEnd) {
     for (;;) {
-        char* const data = buffer_.get();
-        if (auto const* lf =
-                static_cast<char*>(std::memchr(data + scanned_, '\n', end_ - scanned_))) {
-            lineEnd = static_cast<std::size_t>(lf - data);
+        char const* const data = buffer_.get();
+        // Lines are short next to a block, so the last LF is near the end.
+        std::string_view const unscanned(data + scanned_, end_ - scanned_);
+        std::size_t const lastLineFeed = unscanned.rfind('\n');
+        if (lastLineFeed != std::string_view::npos) {
+            linesEnd = scanned_ + lastLineFeed + 1;
             return true;
         }
         scanned_ = end_;
         if (atEnd_) {
-            lineEnd = end_;
+            linesEnd = end_;
             return false;
         }
         makeRoomForMore();
@@ -79,7 +83,11 @@ void LineReader::makeRoomForMore() {
 }
 
 void LineReader::readMore() {
-    auto const count = platform::readSome(file_, buffer_.get() + end_, capacity_ - end_);
+    std::size_t const room = capacity_ - end_;
+    auto const count = platform::readSome(file_, buffer_.get() + end_, std::min(room, readSize_));
+    if (readSize_ < kBlockSize) {
+        readSize_ *= 2;
+    }
     if (count <= 0) {
         atEnd_ = true;
         return;

@@ -34,36 +34,47 @@ class InputFile {
 // file, read whole however long. Its text is what comes before the LF, with a
 // CR right before the LF dropped (a lone CR elsewhere is data), and ends at
 // the first NUL byte. A line whose text is empty is blank.
+//
+// The reader hands out the file as runs of whole lines straight from its
+// buffer, so that a scan can search many lines at once.
 class LineReader {
   public:
     static constexpr std::size_t kBlockSize = 128 * 1024;
+    // The first read is smaller, and each next one twice as large up to the
+    // buffer's size: a lookup that ends in the first lines of a file reads
+    // little more than those.
+    static constexpr std::size_t kFirstReadSize = 8 * 1024;
 
     explicit LineReader(InputFile const& file, std::size_t blockSize = kBlockSize);
 
-    // The next line's text, valid until the following call; false once the
-    // file has no more characters or a read fails.
-    bool next(std::string_view& text);
+    // The next run of whole lines, valid until the following call. Every line
+    // in it ends with its LF, except the file's last line when the file does
+    // not end with one. False once the file has no more characters or a read
+    // fails.
+    bool nextLines(std::string_view& lines);
 
     // The buffer's size now: the block size, or more after a longer line.
     std::size_t bufferSize() const { return capacity_; }
 
   private:
-    bool findLineEnd(std::size_t& lineEnd);
+    bool findLastLineEnd(std::size_t& linesEnd);
     void makeRoomForMore();
     void readMore();
 
     platform::FileHandle file_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_;
-    std::size_t begin_ = 0;    // first byte of the current line
-    std::size_t scanned_ = 0;  // bytes before this hold no LF
+    std::size_t begin_ = 0;    // first byte not yet handed out
+    std::size_t scanned_ = 0;  // bytes before this, from begin_ on, hold no LF
     std::size_t end_ = 0;      // end of the bytes read so far
+    std::size_t readSize_ = kFirstReadSize;
     bool atEnd_ = false;
 };
 
-// The text of one line given its raw bytes (without the LF) and whether an LF
-// ended it.
-std::string_view lineText(char const* begin, char const* end, bool endedByLineFeed);
+// The text of one line given its bytes without the LF and whether an LF
+// ended it. When the caller knows the bytes hold no NUL it may say so, and
+// they are not searched for one.
+std::string_view lineText(std::string_view line, bool endedByLineFeed, bool mayHoldNul = true);
 
 }  // namespace vesnik
 

@@ -1,0 +1,68 @@
+// Sixteen bytes compared at once. The compiler's vector types become SSE2 or
+// NEON instructions where the target has them and plain word operations
+// elsewhere, so one source serves every build.
+#ifndef VESNIK_CONTACTS_BYTES16_H
+#define VESNIK_CONTACTS_BYTES16_H
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace vesnik::bytes16 {
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
+              "the first byte of a block must be the low byte of its mask");
+
+inline constexpr std::size_t kWidth = 16;
+
+using Block = unsigned char __attribute__((vector_size(kWidth)));
+
+inline Block load(char const* bytes) {
+    Block block;
+    std::memcpy(&block, bytes, kWidth);
+    return block;
+}
+
+inline Block splat(unsigned char c) {
+    Block const zero = {};
+    return zero + c;
+}
+
+// The byte positions where a comparison held, one bit per byte (bit 7 of
+// byte i), split into two words.
+class Matches {
+  public:
+    template <class Comparison>
+    explicit Matches(Comparison const& comparison) {
+        std::uint64_t words[2];
+        std::memcpy(words, &comparison, kWidth);
+        low_ = words[0] & kHighBits;
+        high_ = words[1] & kHighBits;
+    }
+
+    bool any() const { return (low_ | high_) != 0; }
+
+    // The first position, which is then cleared; only while any().
+    std::size_t takeFirst() {
+        if (low_ != 0) {
+            return takeLowest(low_);
+        }
+        return 8 + takeLowest(high_);
+    }
+
+  private:
+    static constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+    static std::size_t takeLowest(std::uint64_t& word) {
+        auto const bit = static_cast<std::size_t>(__builtin_ctzll(word));
+        word &= word - 1;
+        return bit / 8;
+    }
+
+    std::uint64_t low_;
+    std::uint64_t high_;
+};
+
+}  // namespace vesnik::bytes16
+
+#endif

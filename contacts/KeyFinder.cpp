@@ -1,0 +1,143 @@
+#include "KeyFinder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "AsciiCase.h"
+#include "Bytes16.h"
+
+namespace vesnik {
+
+namespace {
+
+bool isAsciiLetter(char c) {
+    return toAsciiUpper(c) >= 'A' && toAsciiUpper(c) <= 'Z';
+}
+
+// A rough guess at how often a byte stands in an address book: lower is
+// rarer. Separators and the punctuation of e-mail addresses are in every
+// line; lower-case letters in most columns.
+int commonness(char c, LetterCase letterCase) {
+    switch (c) {
+        case ',':
+        case '\t':
+        case ' ':
+        case '.':
+        case '@':
+        case '-':
+        case '_':
+            return 5;
+        default:
+            break;
+    }
+    if (isAsciiLetter(c)) {
+        return letterCase == LetterCase::kFolded || (c >= 'a' && c <= 'z') ? 4 : 2;
+    }
+    return c >= '0' && c <= '9' ? 3 : 1;
+}
+
+// A byte of the block compared so that, when letters are folded, either case
+// of a letter matches: setting bit 5 turns 'A'-'Z' into 'a'-'z'.
+struct ByteProbe {
+    ByteProbe(char keyByte, LetterCase letterCase) {
+        auto const byte = static_cast<unsigned char>(keyByte);
+        unsigned char const fold =
+            letterCase == LetterCase::kFolded && isAsciiLetter(keyByte) ? 0x20 : 0;
+        foldBits = bytes16::splat(fold);
+        wanted = bytes16::splat(static_cast<unsigned char>(byte | fold));
+    }
+    bytes16::Block foldBits;
+    bytes16::Block wanted;
+};
+
+// The offset of the rarest byte of the key.
+std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
+    std::size_t rarest = 0;
+    for (std::size_t i = 1; i < key.size(); ++i) {
+        if (commonness(key[i], letterCase) < commonness(key[rarest], letterCase)) {
+            rarest = i;
+        }
+    }
+    return rarest;
+}
+
+// The offset of the rarest other byte, the farthest from the first among
+// equals: two bytes apart rule out more places than two neighbours.
+std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std::size_t first) {
+    auto const distance = [first](std::size_t i) { return i > first ? i - first : first - i; };
+    std::size_t second = first;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (i == first) {
+            continue;
+        }
+        int const commonnessHere = commonness(key[i], letterCase);
+        if (second == first || commonnessHere < commonness(key[second], letterCase) ||
+            (commonnessHere == commonness(key[second], letterCase) &&
+             distance(i) > distance(second))) {
+            second = i;
+        }
+    }
+    return second;
+}
+
+}  // namespace
+
+KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase)
+    : key_(letterCase == LetterCase::kFolded ? asciiUpper(key) : std::string(key)),
+      letterCase_(letterCase),
+      firstOffset_(rarestOffset(key_, letterCase)),
+      secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)) {}
+
+bool KeyFinder::matchesAt(char const* position) const {
+    if (letterCase_ == LetterCase::kExact) {
+        return std::memcmp(position, key_.data(), key_.size()) == 0;
+    }
+    return equalsAsUpper(std::string_view(position, key_.size()), key_);
+}
+
+char const* KeyFinder::find(char const* begin, char const* end) const {
+    if (key_.empty()) {
+        return begin;
+    }
+    auto const length = static_cast<std::size_t>(end - begin);
+    if (length < key_.size()) {
+        return end;
+    }
+    char const* const lastStart = end - key_.size();
+    char const* position = begin;
+    std::size_t const reach = std::max(firstOffset_, secondOffset_) + bytes16::kWidth;
+    if (length >= reach) {
+        ByteProbe const first(key_[firstOffset_], letterCase_);
+        ByteProbe const second(key_[secondOffset_], letterCase_);
+        auto const candidatesAt = [&](char const* block) {
+            return bytes16::Matches(
+                ((bytes16::load(block + firstOffset_) | first.foldBits) == first.wanted) &
+                ((bytes16::load(block + secondOffset_) | second.foldBits) == second.wanted));
+        };
+        char const* const lastBlock = end - reach;
+        while (position <= lastBlock) {
+            // The tight loop calls nothing, so the probes stay in registers.
+            while (position <= lastBlock && !candidatesAt(position).any()) {
+                position += bytes16::kWidth;
+            }
+            if (position > lastBlock) {
+                break;
+            }
+            for (auto candidates = candidatesAt(position); candidates.any();) {
+                char const* const start = position + candidates.takeFirst();
+                if (start <= lastStart && matchesAt(start)) {
+                    return start;
+                }
+            }
+            position += bytes16::kWidth;
+        }
+    }
+    for (; position <= lastStart; ++position) {
+        if (matchesAt(position)) {
+            return position;
+        }
+    }
+    return end;
+}
+
+}  // namespace vesnik

@@ -1,0 +1,38 @@
+// Finds where a key's bytes stand in a run of lines, so that a keyed query
+// splits only the lines that could match it.
+#ifndef VESNIK_CONTACTS_KEYFINDER_H
+#define VESNIK_CONTACTS_KEYFINDER_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace vesnik {
+
+enum class LetterCase { kExact, kFolded };
+
+class KeyFinder {
+  public:
+    // With kFolded, ASCII letters match whatever their case.
+    KeyFinder(std::string_view key, LetterCase letterCase);
+
+    // The key as it is looked for: upper-cased when letters are folded.
+    std::string_view key() const { return key_; }
+
+    // Where the key first starts in [begin, end), or end when it does not.
+    char const* find(char const* begin, char const* end) const;
+
+  private:
+    bool matchesAt(char const* position) const;
+
+    std::string key_;  // upper-cased when letters are folded
+    LetterCase letterCase_;
+    // Two of the key's bytes, chosen as the least likely in a line, are
+    // looked for first; the whole key only where both stand.
+    std::size_t firstOffset_;
+    std::size_t secondOffset_;
+};
+
+}  // namespace vesnik
+
+#endif

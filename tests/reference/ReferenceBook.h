@@ -1,0 +1,36 @@
+// A plain, slow reading of the address-book format and its five lookups, for
+// checking the library against. It shares no code with the library and keeps
+// to value types: what it answers can be compared directly.
+#ifndef VESNIK_TESTS_REFERENCE_REFERENCEBOOK_H
+#define VESNIK_TESTS_REFERENCE_REFERENCEBOOK_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vesnik::reference {
+
+// A field's value, or nullopt for an absent field (or a null key).
+using Field = std::optional<std::string>;
+// A record's five fields: field1, field2, email, contactId, field5.
+using Fields = std::vector<Field>;
+using Records = std::vector<Fields>;
+// Every record of a file in order, or nullopt when it cannot be opened.
+using Book = std::optional<Records>;
+
+// Reads the file at path whole.
+Book readBook(std::string const& path);
+
+// The lookups over a book read above, each answering as the exported lookup
+// of the same name: nullopt where that one returns null.
+std::optional<std::vector<Field>> getContacts(Book const& book);
+std::optional<Fields> getContactInfo(Field const& contactId, Book const& book);
+// contactIds is nullopt for a null list; its nullopt entries are null keys.
+std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& contactIds,
+                                       Book const& book);
+std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& book);
+Field getContactID(Field const& email, Book const& book);
+
+}  // namespace vesnik::reference
+
+#endif
