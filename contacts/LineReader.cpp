@@ -19,7 +19,11 @@ std::string_view lineText(std::string_view line, bool endedByLineFeed, bool mayH
 }
 
 LineReader::LineReader(InputFile const& file, std::size_t blockSize)
-    : file_(file.handle()), buffer_(new char[blockSize]), capacity_(blockSize) {}
+    : file_(file.handle()),
+      blockSize_(blockSize),
+      readSize_(std::min(blockSize, kFirstReadSize)),
+      buffer_(new char[readSize_]),
+      capacity_(readSize_) {}
 
 bool LineReader::nextLines(std::string_view& lines) {
     std::size_t linesEnd = 0;
@@ -38,11 +42,13 @@ bool LineReader::nextLines(std::string_view& lines) {
 bool LineReader::findLastLineEnd(std::size_t& linesEnd) {
     for (;;) {
         char const* const data = buffer_.get();
-        // Lines are short next to a block, so the last LF is near the end.
         std::string_view const unscanned(data + scanned_, end_ - scanned_);
-        std::size_t const lastLineFeed = unscanned.rfind('\n');
-        if (lastLineFeed != std::string_view::npos) {
-            linesEnd = scanned_ + lastLineFeed + 1;
+        // A fast forward search tells whether there is an LF at all; only then
+        // is the last one looked for from the end, where lines, short next to
+        // a block, put it close. A long line or a run of zeros is passed over
+        // at memchr's speed.
+        if (std::memchr(unscanned.data(), '\n', unscanned.size()) != nullptr) {
+            linesEnd = scanned_ + unscanned.rfind('\n') + 1;
             return true;
         }
         scanned_ = end_;
@@ -63,31 +69,33 @@ void LineReader::makeRoomForMore() {
         scanned_ -= begin_;
         begin_ = 0;
     }
-    if (end_ < capacity_) {
-        return;
-    }
-    // The line fills the whole buffer. Past a NUL nothing of it is read, so
-    // those bytes need no room: a file of zeros never grows the buffer.
-    if (auto const* nul = static_cast<char*>(std::memchr(data, '\0', end_))) {
-        end_ = static_cast<std::size_t>(nul - data) + 1;
-        scanned_ = end_;
-        if (end_ < capacity_) {
-            return;
+    // A line that fills the whole buffer is read no further than its first
+    // NUL, so the bytes past it need no room: a file of zeros never grows
+    // the buffer past the block size.
+    if (end_ == capacity_) {
+        if (auto const* nul = static_cast<char*>(std::memchr(data, '\0', end_))) {
+            end_ = static_cast<std::size_t>(nul - data) + 1;
+            scanned_ = end_;
         }
     }
-    std::size_t const grown = capacity_ * 2;
-    std::unique_ptr<char[]> larger(new char[grown]);
-    std::memcpy(larger.get(), data, end_);
-    buffer_ = std::move(larger);
-    capacity_ = grown;
+    // Room for the next read, up to the block size; beyond it only for a
+    // line longer than the buffer.
+    std::size_t wanted = std::max(capacity_, std::min(blockSize_, end_ + readSize_));
+    if (end_ == capacity_) {
+        wanted = capacity_ * 2;
+    }
+    if (wanted > capacity_) {
+        std::unique_ptr<char[]> larger(new char[wanted]);
+        std::memcpy(larger.get(), data, end_);
+        buffer_ = std::move(larger);
+        capacity_ = wanted;
+    }
 }
 
 void LineReader::readMore() {
     std::size_t const room = capacity_ - end_;
     auto const count = platform::readSome(file_, buffer_.get() + end_, std::min(room, readSize_));
-    if (readSize_ < kBlockSize) {
-        readSize_ *= 2;
-    }
+    readSize_ = std::min(readSize_ * 2, blockSize_);
     if (count <= 0) {
         atEnd_ = true;
         return;

@@ -41,8 +41,9 @@ class LineReader {
   public:
     static constexpr std::size_t kBlockSize = 128 * 1024;
     // The first read is smaller, and each next one twice as large up to the
-    // buffer's size: a lookup that ends in the first lines of a file reads
-    // little more than those.
+    // block size, the buffer growing with them: a lookup that ends in the
+    // first lines of a file, or a small file, reads and holds little more
+    // than it needs.
     static constexpr std::size_t kFirstReadSize = 8 * 1024;
 
     explicit LineReader(InputFile const& file, std::size_t blockSize = kBlockSize);
@@ -53,7 +54,8 @@ class LineReader {
     // fails.
     bool nextLines(std::string_view& lines);
 
-    // The buffer's size now: the block size, or more after a longer line.
+    // The buffer's size now: at most the block size, or more after a longer
+    // line.
     std::size_t bufferSize() const { return capacity_; }
 
   private:
@@ -62,12 +64,13 @@ class LineReader {
     void readMore();
 
     platform::FileHandle file_;
+    std::size_t blockSize_;
+    std::size_t readSize_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_;
     std::size_t begin_ = 0;    // first byte not yet handed out
     std::size_t scanned_ = 0;  // bytes before this, from begin_ on, hold no LF
     std::size_t end_ = 0;      // end of the bytes read so far
-    std::size_t readSize_ = kFirstReadSize;
     bool atEnd_ = false;
 };
 

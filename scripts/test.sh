@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 # The Windows build needs the MinGW-w64 cross compiler, and Wine to run its
 # tests.
 windows_packages=(g++-mingw-w64-i686 wine wine32:i386)
-scripts/install-deps.sh "${windows_packages[@]}"
+# The fuzzer is built with clang and its libFuzzer runtime.
+fuzz_packages=(clang-14 libclang-rt-14-dev)
+scripts/install-deps.sh "${windows_packages[@]}" "${fuzz_packages[@]}"
 
 jobs=$(nproc)
 for preset in release asan tsan windows-x86; do
@@ -15,3 +17,7 @@ for preset in release asan tsan windows-x86; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# A minute of fuzzing against the plain reading; a finding fails the run.
+echo "== fuzz"
+scripts/fuzz.sh 60

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Vesnik_API.h"
+#include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
 #include "support/Results.h"
 #include "support/TempFiles.h"
@@ -28,120 +29,10 @@ using namespace std::string_literals;
 // The size of the library's reads.
 constexpr std::size_t kBlock = 128 * 1024;
 
-// Values as C++ would spell them, cut short: a failure stays readable with
-// lines longer than a block and lists of thousands.
-template <class T>
-std::string shown(std::optional<T> const& value);
-
-std::string shown(std::string const& bytes) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < bytes.size() && i < 40; ++i) {
-        auto const c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') {
-            out += "\\x"s + "0123456789abcdef"[c >> 4] + "0123456789abcdef"[c & 15];
-        } else {
-            out += bytes[i];
-        }
+void expectSameAnswers(std::string const& path, std::vector<std::string> const& keys) {
+    if (auto const difference = ref::firstDifference(path, keys)) {
+        ADD_FAILURE() << *difference;
     }
-    return out + (bytes.size() > 40 ? "\"...(" + std::to_string(bytes.size()) + " bytes)" : "\"");
-}
-
-template <class T>
-std::string shown(std::vector<T> const& values) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < values.size() && i < 8; ++i) {
-        out += (i == 0 ? "" : ", ") + shown(values[i]);
-    }
-    return out + (values.size() > 8 ? ", ...(" + std::to_string(values.size()) + ")]" : "]");
-}
-
-template <class T>
-std::string shown(std::optional<T> const& value) {
-    return value ? shown(*value) : "null";
-}
-
-std::optional<std::vector<Field>> valueOf(IdList const& ids) {
-    return ids ? std::optional(idsOf(*ids)) : std::nullopt;
-}
-std::optional<Fields> valueOf(Record const& record) {
-    return record ? std::optional(fieldsOf(*record)) : std::nullopt;
-}
-std::optional<std::vector<Fields>> valueOf(RecordList const& records) {
-    return records ? std::optional(fieldsOf(*records)) : std::nullopt;
-}
-Field valueOf(String const& text) {
-    return fieldOf(text.get());
-}
-
-template <class T>
-void expectSame(std::string const& call, T const& library, T const& reference) {
-    EXPECT_TRUE(library == reference)
-        << call << "\n  library:   " << shown(library) << "\n  reference: " << shown(reference);
-}
-
-// Lists are shown from their first difference: the lists can be long.
-template <class T>
-void expectSame(std::string const& call, std::optional<std::vector<T>> library,
-                std::optional<std::vector<T>> reference) {
-    std::size_t same = 0;
-    if (library && reference) {
-        auto const [a, b] =
-            std::mismatch(library->begin(), library->end(), reference->begin(), reference->end());
-        same = static_cast<std::size_t>(a - library->begin());
-        library->erase(library->begin(), a);
-        reference->erase(reference->begin(), b);
-    }
-    EXPECT_TRUE(library == reference)
-        << call << " (first " << same << " entries alike)\n  library:   " << shown(library)
-        << "\n  reference: " << shown(reference);
-}
-
-char* cString(Field const& key) {
-    return key ? const_cast<char*>(key->c_str()) : nullptr;
-}
-
-// Asks both about the file at path: every contact; each key, and a null one,
-// as an identifier, an e-mail and a list of one; all keys at once, each
-// twice; a null and an empty list. Stops at the first difference: one is
-// enough to go on, hundreds would bury it.
-void expectSameAnswers(std::string const& path, std::vector<std::string> const& keyTexts) {
-    ref::Book const book = ref::readBook(path);
-    char const* const file = path.c_str();
-    expectSame("GetContacts", valueOf(IdList(GetContacts(file, nullptr))), ref::getContacts(book));
-    std::vector<Field> keys = {std::nullopt};
-    keys.insert(keys.end(), keyTexts.begin(), keyTexts.end());
-    for (std::size_t i = 0; i < keys.size() && !::testing::Test::HasFailure(); ++i) {
-        Field const& key = keys[i];
-        char* const k = cString(key);
-        std::string const call = "(" + shown(key) + ")";
-        expectSame("GetContactInfo" + call, valueOf(Record(GetContactInfo(k, file, nullptr))),
-                   ref::getContactInfo(key, book));
-        expectSame("GetContactInfosFromEmail" + call,
-                   valueOf(RecordList(GetContactInfosFromEmail(k, file, nullptr))),
-                   ref::getContactInfosFromEmail(key, book));
-        expectSame("GetContactID" + call, valueOf(String(GetContactID(k, file, nullptr))),
-                   ref::getContactID(key, book));
-        std::vector<char*> const one = {k};
-        expectSame("GetContactInfos({" + shown(key) + "})",
-                   valueOf(RecordList(GetContactInfos(&one, file, nullptr))),
-                   ref::getContactInfos(std::vector<Field>{key}, book));
-    }
-    if (::testing::Test::HasFailure()) {
-        return;
-    }
-    std::vector<Field> twice = keys;
-    twice.insert(twice.end(), keys.begin(), keys.end());
-    std::vector<char*> all;
-    std::transform(twice.begin(), twice.end(), std::back_inserter(all), cString);
-    std::vector<char*> const none;
-    expectSame("GetContactInfos(all keys)",
-               valueOf(RecordList(GetContactInfos(&all, file, nullptr))),
-               ref::getContactInfos(twice, book));
-    expectSame("GetContactInfos({})", valueOf(RecordList(GetContactInfos(&none, file, nullptr))),
-               ref::getContactInfos(std::vector<Field>{}, book));
-    expectSame("GetContactInfos(null)",
-               valueOf(RecordList(GetContactInfos(nullptr, file, nullptr))),
-               ref::getContactInfos(std::nullopt, book));
 }
 
 // Address books from a seed: lines of whole keys, fragments of keys and the same

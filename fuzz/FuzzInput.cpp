@@ -1,0 +1,75 @@
+#include "FuzzInput.h"
+
+#include <fstream>
+#include <set>
+
+#include "reference/Differences.h"
+#include "reference/ReferenceBook.h"
+
+namespace vesnik::fuzz {
+
+namespace {
+
+// The library's first read is this long; a filler line ends up to 4 KiB
+// before it.
+constexpr std::size_t kFirstRead = 8 * 1024;
+constexpr std::size_t kFillerStep = 32;
+
+std::string fillerLine(std::uint8_t placement) {
+    if ((placement & 0x80) == 0) {
+        return {};
+    }
+    std::size_t const length = kFirstRead - 1 - (placement & 0x7Fu) * kFillerStep;
+    return std::string(length - 1, '#') + "\n";
+}
+
+std::string asciiLower(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
+
+}  // namespace
+
+FuzzInput decode(std::uint8_t const* data, std::size_t size) {
+    FuzzInput input;
+    std::size_t position = 0;
+    auto const take = [&](std::size_t count) {
+        count = std::min(count, size - position);
+        std::string bytes(reinterpret_cast<char const*>(data) + position, count);
+        position += count;
+        return bytes;
+    };
+    std::string const length = take(1);
+    std::string const key = take(length.empty() ? 0u : static_cast<unsigned char>(length[0]) % 64u);
+    input.key = key.substr(0, key.find('\0'));
+    std::string const placement = take(1);
+    input.lenderLine = placement.empty() ? 0 : static_cast<std::uint8_t>(placement[0]);
+    input.book = fillerLine(input.lenderLine) + take(size);
+    return input;
+}
+
+std::optional<std::string> differenceFor(FuzzInput const& input, std::string const& path) {
+    {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file.write(input.book.data(), static_cast<std::streamsize>(input.book.size()));
+        if (!file) {
+            return "cannot write " + path;
+        }
+    }
+    std::set<std::string> keys = {input.key};
+    reference::Book const book = reference::readBook(path);
+    if (book && !book->empty()) {
+        auto const& lender = (*book)[input.lenderLine % book->size()];
+        if (auto const& email = lender[2]) {
+            keys.insert({*email, asciiLower(*email)});
+        }
+        if (auto const& id = lender[3]) {
+            keys.insert(*id);
+        }
+    }
+    return reference::firstDifference(path, {keys.begin(), keys.end()});
+}
+
+}  // namespace vesnik::fuzz
