@@ -58,7 +58,7 @@ ContactIdSet::ContactIdSet(std::vector<char*> const& ids) {
         std::uint64_t& slot = slots_[slotOf(id, hash)];
         if (slot == 0) {
             ids_.emplace_back(id);
-            slot = (hash & 0xFFFFFFFF00000000u) | ids_.size();
+            slot = hash << 32 | ids_.size();
             prefixLength_ = std::min(prefixLength_, ids_.back().size());
         }
     }
@@ -76,8 +76,8 @@ std::size_t ContactIdSet::slotOf(std::string_view id, std::uint64_t hash) const 
     std::size_t const mask = slots_.size() - 1;
     for (auto slot = static_cast<std::size_t>(hash >> slotShift_);; slot = (slot + 1) & mask) {
         std::uint64_t const entry = slots_[slot];
-        if (entry == 0 ||
-            ((entry ^ hash) >> 32 == 0 && ids_[static_cast<std::uint32_t>(entry) - 1] == id)) {
+        if (entry == 0 || (entry >> 32 == (hash & 0xFFFFFFFFu) &&
+                           ids_[static_cast<std::uint32_t>(entry) - 1] == id)) {
             return slot;
         }
     }

@@ -31,9 +31,10 @@ class ContactIdSet {
     void rememberFirstBytes();
 
     std::vector<std::string_view> ids_;
-    // Open addressing: a slot holds part of an identifier's hash in its high
-    // half, so that most mismatches are seen without comparing text, and the
-    // identifier's index + 1 in its low half (0 for a free slot).
+    // Open addressing: a slot holds the low half of an identifier's hash (the
+    // high bits choose the slot) in its high half, so that most mismatches
+    // are seen without comparing text, and the identifier's index + 1 in its
+    // low half (0 for a free slot).
     std::vector<std::uint64_t> slots_;
     unsigned slotShift_;  // the first slot to try is hash >> slotShift_
 
