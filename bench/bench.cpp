@@ -17,8 +17,8 @@
 #include "Queries.h"
 #include "QueryCase.h"
 #include "ResultTable.h"
-#include "ScratchDirectory.h"
 #include "Timing.h"
+#include "support/TempFiles.h"
 
 namespace {
 
@@ -73,12 +73,12 @@ bool write(GeneratedBook const& book, BookOptions const& options) {
     return false;
 }
 
-std::optional<Books> prepareBooks(Options const& options, ScratchDirectory const& scratch) {
+std::optional<Books> prepareBooks(Options const& options, vesnik::test::TempDir const& scratch) {
     Books books{{options.book, options.contacts, options.seed},
-                {scratch.pathOf("small.cdir"), kSmallBookContacts, options.seed}};
+                {(scratch.path() / "small.cdir").string(), kSmallBookContacts, options.seed}};
     BookOptions const writing{options.seed, options.crlf};
     if (books.large.path.empty()) {
-        books.large.path = scratch.pathOf("large.cdir");
+        books.large.path = (scratch.path() / "large.cdir").string();
         std::fprintf(stderr, "generating %zu contacts ...\n", books.large.contacts);
         if (!write(books.large, writing)) {
             return std::nullopt;
@@ -198,7 +198,7 @@ Row peakMemoryRow(Books const& books) {
 }
 
 int runBenchmark(Options const& options) {
-    ScratchDirectory const scratch;
+    vesnik::test::TempDir const scratch;
     std::optional<Books> const books = prepareBooks(options, scratch);
     if (!books || !hasOneLinePerContact(books->large) || !hasOneLinePerContact(books->small)) {
         return 1;
