@@ -10,6 +10,7 @@
 //   - an AddressBook::ContactInfo is released with delete, which frees its
 //     five fields;
 //   - a std::vector is released with delete, after its entries.
+// Vesnik_API_owners.h has owners that do this.
 // A null path selects "AddressBook.CDIR" in the library's own directory.
 // The last argument of each lookup is accepted and ignored.
 //
@@ -32,8 +33,7 @@
 #define VESNIK_API
 #endif
 
-// The per-call object behind each lookup. Only the record type is meant for
-// hosts: the members below it are the library's own and are not exported.
+// The record type of the lookups lives in this scope.
 class AddressBook {
   public:
     // One contact: a field is null when its line had too few columns.
@@ -55,24 +55,6 @@ class AddressBook {
             std::free(field5);
         }
     };
-
-    AddressBook(char const* path, char const* reserved);
-    ~AddressBook();
-    AddressBook(AddressBook const&) = delete;
-    AddressBook& operator=(AddressBook const&) = delete;
-
-    std::vector<char*>* GetContacts() const;
-    ContactInfo* GetContactInfo(char const* contactId) const;
-    std::vector<ContactInfo*>* GetContactInfos(std::vector<char*> const* contactIds) const;
-    std::vector<ContactInfo*>* GetContactInfosFromEmail(char const* email) const;
-    char* GetContactID(char const* email) const;
-
-    // The caller's further argument, kept as given; no query reads it.
-    char const* reserved() const { return reserved_; }
-
-  private:
-    char* path_;
-    char const* reserved_;
 };
 
 // The library's directory, ending in the path separator: where the default
@@ -80,7 +62,7 @@ class AddressBook {
 VESNIK_API char const* GetDefaultAddressBookLocation();
 
 // Every contact's identifier, in file order (null entries for contacts
-// without one); null when the file cannot be opened.
+// without one); null when the file cannot be opened or read.
 VESNIK_API std::vector<char*> const* GetContacts(char const* path, char const* reserved);
 
 // The first contact whose identifier equals contactId, byte for byte; null
@@ -89,13 +71,14 @@ VESNIK_API AddressBook::ContactInfo const* GetContactInfo(char const* contactId,
                                                           char const* reserved);
 
 // Every contact whose identifier equals one of contactIds, in file order and
-// each once; null when contactIds is null or the file cannot be opened.
+// each once; null when contactIds is null or the file cannot be opened or
+// read.
 VESNIK_API std::vector<AddressBook::ContactInfo*> const* GetContactInfos(
     std::vector<char*> const* contactIds, char const* path, char const* reserved);
 
 // Every contact whose e-mail equals email with ASCII letter case ignored, in
 // file order, each with its e-mail upper-cased. An empty list when email is
-// null; null when the file cannot be opened.
+// null; null when the file cannot be opened or read.
 VESNIK_API std::vector<AddressBook::ContactInfo*> const* GetContactInfosFromEmail(
     char const* email, char const* path, char const* reserved);
 

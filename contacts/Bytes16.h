@@ -42,6 +42,16 @@ class Matches {
 
     bool any() const { return (low_ | high_) != 0; }
 
+    // Forgets the positions from count on.
+    void keepFirst(std::size_t count) {
+        if (count < 8) {
+            low_ &= (std::uint64_t{1} << (8 * count)) - 1;
+            high_ = 0;
+        } else if (count < kWidth) {
+            high_ &= (std::uint64_t{1} << (8 * (count - 8))) - 1;
+        }
+    }
+
     // The first position, which is then cleared; only while any().
     std::size_t takeFirst() {
         if (low_ != 0) {
@@ -62,6 +72,43 @@ class Matches {
     std::uint64_t low_;
     std::uint64_t high_;
 };
+
+// The most a classifier below may read past the start of its block.
+inline constexpr std::size_t kMaxReach = 64;
+
+// Calls onMatch(at) for every position at in [begin, end), in order, that
+// classify marks, until onMatch returns false; gives where it stopped, or end.
+// classify(bytes) gives the Matches of the sixteen positions from bytes on,
+// reading at most reach bytes (kWidth <= reach <= kMaxReach). The last blocks
+// are classified in a copy padded with zeros, so nothing is read past end; a
+// classifier must not mark a position for a zero that lies beyond it.
+template <class Classify, class OnMatch>
+char const* findEach(char const* begin, char const* end, std::size_t reach,
+                     Classify const& classify, OnMatch&& onMatch) {
+    char const* position = begin;
+    for (; static_cast<std::size_t>(end - position) >= reach; position += kWidth) {
+        for (Matches matches = classify(position); matches.any();) {
+            char const* const at = position + matches.takeFirst();
+            if (!onMatch(at)) {
+                return at;
+            }
+        }
+    }
+    auto const rest = static_cast<std::size_t>(end - position);
+    char padded[kMaxReach + kMaxReach] = {};
+    std::memcpy(padded, position, rest);
+    for (std::size_t offset = 0; offset < rest; offset += kWidth) {
+        Matches matches = classify(padded + offset);
+        matches.keepFirst(rest - offset);
+        while (matches.any()) {
+            char const* const at = position + offset + matches.takeFirst();
+            if (!onMatch(at)) {
+                return at;
+            }
+        }
+    }
+    return end;
+}
 
 }  // namespace vesnik::bytes16
 

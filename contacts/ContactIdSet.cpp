@@ -1,9 +1,6 @@
 #include "ContactIdSet.h"
 
-#include <algorithm>
 #include <cstring>
-
-#include "Bytes16.h"
 
 namespace vesnik {
 
@@ -29,8 +26,8 @@ std::uint64_t quickHash(std::string_view id) {
     return hash ^ (hash >> 29);
 }
 
-// The smallest power of two, at least minimum, that is at least count *
-// perEntry; shift is 64 less its number of bits.
+}  // namespace
+
 std::size_t tableSize(std::size_t count, std::size_t perEntry, std::size_t minimum,
                       unsigned& shift) {
     std::size_t size = minimum;
@@ -45,30 +42,19 @@ std::size_t tableSize(std::size_t count, std::size_t perEntry, std::size_t minim
     return size;
 }
 
-}  // namespace
-
-ContactIdSet::ContactIdSet(std::vector<char*> const& ids) {
+ContactIdSet::ContactIdSet(std::vector<std::string_view> const& ids) {
     // A quarter of the slots in use at most keeps the probes short.
     slots_.resize(tableSize(ids.size(), 4, 16, slotShift_));
-    for (char const* id : ids) {
-        if (id == nullptr || *id == '\0') {
+    for (std::string_view const id : ids) {
+        if (id.empty()) {
             continue;
         }
         std::uint64_t const hash = quickHash(id);
         std::uint64_t& slot = slots_[slotOf(id, hash)];
         if (slot == 0) {
-            ids_.emplace_back(id);
+            ids_.push_back(id);
             slot = hash << 32 | ids_.size();
-            prefixLength_ = std::min(prefixLength_, ids_.back().size());
         }
-    }
-    rememberFirstBytes();
-    // About one bit in sixty-four set lets few columns through.
-    prefixBits_.resize(tableSize(ids_.size(), 64, 4096, prefixShift_) / 64);
-    for (auto const id : ids_) {
-        auto const bit = static_cast<std::size_t>(wordOf(id.data(), prefixLength_) * kGoldenRatio >>
-                                                  prefixShift_);
-        prefixBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
 }
 
@@ -85,80 +71,6 @@ std::size_t ContactIdSet::slotOf(std::string_view id, std::uint64_t hash) const 
 
 bool ContactIdSet::contains(std::string_view id) const {
     return !id.empty() && slots_[slotOf(id, quickHash(id))] != 0;
-}
-
-void ContactIdSet::rememberFirstBytes() {
-    std::size_t count = 0;
-    for (auto const id : ids_) {
-        auto const first = static_cast<unsigned char>(id.front());
-        if (std::find(firstBytes_, firstBytes_ + count, first) != firstBytes_ + count) {
-            continue;
-        }
-        if (count == kMaxFirstBytes) {
-            firstBytesFew_ = false;
-            return;
-        }
-        firstBytes_[count++] = first;
-    }
-    // Unused entries repeat the first, so all of them can be compared.
-    std::fill(firstBytes_ + count, firstBytes_ + kMaxFirstBytes, firstBytes_[0]);
-}
-
-char const* ContactIdSet::find(char const* begin, char const* end) const {
-    if (ids_.empty()) {
-        return end;
-    }
-    // Copies, so that the loop keeps them in registers.
-    std::size_t const prefixLength = prefixLength_;
-    std::uint64_t const prefixMask =
-        prefixLength == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * prefixLength)) - 1;
-    unsigned const shift = prefixShift_;
-    std::uint64_t const* const bits = prefixBits_.data();
-    auto const mayStartAt = [&](char const* column) {
-        auto const available = static_cast<std::size_t>(end - column);
-        if (available < prefixLength) {
-            return false;
-        }
-        // A whole word is read wherever the run has one.
-        std::uint64_t const word =
-            available >= 8 ? wordOf(column, 8) : wordOf(column, prefixLength);
-        std::uint64_t const prefix = word & prefixMask;
-        auto const bit = static_cast<std::size_t>(prefix * kGoldenRatio >> shift);
-        return (bits[bit / 64] >> (bit % 64) & 1) != 0;
-    };
-
-    auto const comma = bytes16::splat(',');
-    auto const tab = bytes16::splat('\t');
-    bytes16::Block first[kMaxFirstBytes];
-    for (std::size_t i = 0; i < kMaxFirstBytes; ++i) {
-        first[i] = bytes16::splat(firstBytes_[i]);
-    }
-    bool const firstBytesFew = firstBytesFew_;
-    char const* position = begin;
-    // Each block is read again one byte on, for the bytes after its
-    // separators.
-    for (; end - position > static_cast<std::ptrdiff_t>(bytes16::kWidth);
-         position += bytes16::kWidth) {
-        auto const block = bytes16::load(position);
-        auto separators = (block == comma) | (block == tab);
-        if (firstBytesFew) {
-            auto const next = bytes16::load(position + 1);
-            separators &=
-                (next == first[0]) | (next == first[1]) | (next == first[2]) | (next == first[3]);
-        }
-        for (bytes16::Matches candidates(separators); candidates.any();) {
-            char const* const column = position + candidates.takeFirst() + 1;
-            if (mayStartAt(column)) {
-                return column;
-            }
-        }
-    }
-    for (; position < end; ++position) {
-        if ((*position == ',' || *position == '\t') && mayStartAt(position + 1)) {
-            return position + 1;
-        }
-    }
-    return end;
 }
 
 }  // namespace vesnik

@@ -1,6 +1,4 @@
-// The identifiers a lookup of many contacts asks for: a hash set, and a
-// filter that finds where in a run of lines one of them may stand, so that
-// only those lines are split.
+// The identifiers a lookup of many contacts asks for, as a hash set.
 #ifndef VESNIK_CONTACTS_CONTACTIDSET_H
 #define VESNIK_CONTACTS_CONTACTIDSET_H
 
@@ -13,22 +11,19 @@ namespace vesnik {
 
 class ContactIdSet {
   public:
-    // Views of the caller's strings, which must outlive the set; null and
-    // empty entries are left out, as no column is empty.
-    explicit ContactIdSet(std::vector<char*> const& ids);
+    // Views of the caller's strings, which must outlive the set; empty
+    // entries are left out, as no column is empty, and repeated ones kept
+    // once.
+    explicit ContactIdSet(std::vector<std::string_view> const& ids);
 
     bool contains(std::string_view id) const;
 
-    // The first place in [begin, end) where a column that may be one of the
-    // identifiers starts, or end. An identifier is never a line's first
-    // column, so it stands right after a separator; there the column's first
-    // bytes are looked up in a bitmap of the identifiers' first bytes.
-    char const* find(char const* begin, char const* end) const;
+    // Each identifier once, in the order first given.
+    std::vector<std::string_view> const& ids() const { return ids_; }
 
   private:
     // The slot holding id, or the free slot where it would go.
     std::size_t slotOf(std::string_view id, std::uint64_t hash) const;
-    void rememberFirstBytes();
 
     std::vector<std::string_view> ids_;
     // Open addressing: a slot holds the low half of an identifier's hash (the
@@ -37,19 +32,12 @@ class ContactIdSet {
     // low half (0 for a free slot).
     std::vector<std::uint64_t> slots_;
     unsigned slotShift_;  // the first slot to try is hash >> slotShift_
-
-    // When the identifiers begin with few different bytes, only separators
-    // followed by one of them are looked at; otherwise every separator.
-    static constexpr std::size_t kMaxFirstBytes = 4;
-    unsigned char firstBytes_[kMaxFirstBytes] = {};
-    bool firstBytesFew_ = true;
-
-    // The bitmap holds the first prefixLength_ bytes (at most eight, and no
-    // more than the shortest identifier has) of every identifier.
-    std::size_t prefixLength_ = 8;
-    std::vector<std::uint64_t> prefixBits_;
-    unsigned prefixShift_;
 };
+
+// A power-of-two table size, at least minimum and at least count * perEntry;
+// shift is 64 less its number of bits, so that hash >> shift indexes it.
+std::size_t tableSize(std::size_t count, std::size_t perEntry, std::size_t minimum,
+                      unsigned& shift);
 
 }  // namespace vesnik
 

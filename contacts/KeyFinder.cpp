@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "AsciiCase.h"
 #include "Bytes16.h"
@@ -51,9 +52,13 @@ struct ByteProbe {
 };
 
 // The offset of the rarest byte of the key.
+// Probes are taken from the key's first bytes only, so that a block and both
+// probes stay within the reach of one scan step.
+constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth + 1;
+
 std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
     std::size_t rarest = 0;
-    for (std::size_t i = 1; i < key.size(); ++i) {
+    for (std::size_t i = 1; i < key.size() && i < kProbeSpan; ++i) {
         if (commonness(key[i], letterCase) < commonness(key[rarest], letterCase)) {
             rarest = i;
         }
@@ -66,7 +71,7 @@ std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
 std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std::size_t first) {
     auto const distance = [first](std::size_t i) { return i > first ? i - first : first - i; };
     std::size_t second = first;
-    for (std::size_t i = 0; i < key.size(); ++i) {
+    for (std::size_t i = 0; i < key.size() && i < kProbeSpan; ++i) {
         if (i == first) {
             continue;
         }
@@ -99,45 +104,23 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
     if (key_.empty()) {
         return begin;
     }
-    auto const length = static_cast<std::size_t>(end - begin);
-    if (length < key_.size()) {
+    if (static_cast<std::size_t>(end - begin) < key_.size()) {
         return end;
     }
     char const* const lastStart = end - key_.size();
-    char const* position = begin;
-    std::size_t const reach = std::max(firstOffset_, secondOffset_) + bytes16::kWidth;
-    if (length >= reach) {
-        ByteProbe const first(key_[firstOffset_], letterCase_);
-        ByteProbe const second(key_[secondOffset_], letterCase_);
-        auto const candidatesAt = [&](char const* block) {
-            return bytes16::Matches(
-                ((bytes16::load(block + firstOffset_) | first.foldBits) == first.wanted) &
-                ((bytes16::load(block + secondOffset_) | second.foldBits) == second.wanted));
-        };
-        char const* const lastBlock = end - reach;
-        while (position <= lastBlock) {
-            // The tight loop calls nothing, so the probes stay in registers.
-            while (position <= lastBlock && !candidatesAt(position).any()) {
-                position += bytes16::kWidth;
-            }
-            if (position > lastBlock) {
-                break;
-            }
-            for (auto candidates = candidatesAt(position); candidates.any();) {
-                char const* const start = position + candidates.takeFirst();
-                if (start <= lastStart && matchesAt(start)) {
-                    return start;
-                }
-            }
-            position += bytes16::kWidth;
-        }
-    }
-    for (; position <= lastStart; ++position) {
-        if (matchesAt(position)) {
-            return position;
-        }
-    }
-    return end;
+    ByteProbe const first(key_[firstOffset_], letterCase_);
+    ByteProbe const second(key_[secondOffset_], letterCase_);
+    std::size_t const firstOffset = firstOffset_;
+    std::size_t const secondOffset = secondOffset_;
+    auto const candidates = [&](char const* block) {
+        return bytes16::Matches(
+            ((bytes16::load(block + firstOffset) | first.foldBits) == first.wanted) &
+            ((bytes16::load(block + secondOffset) | second.foldBits) == second.wanted));
+    };
+    std::size_t const reach = std::max(firstOffset, secondOffset) + bytes16::kWidth;
+    return bytes16::findEach(begin, end, reach, candidates, [&](char const* start) {
+        return !(start <= lastStart && matchesAt(start));
+    });
 }
 
 }  // namespace vesnik

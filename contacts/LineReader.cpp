@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "LineFormat.h"
+
 namespace vesnik {
 
-std::string_view lineText(std::string_view line, bool endedByLineFeed, bool mayHoldNul) {
-    if (mayHoldNul) {
-        if (auto const* nul =
-                static_cast<char const*>(std::memchr(line.data(), '\0', line.size()))) {
-            return line.substr(0, static_cast<std::size_t>(nul - line.data()));
-        }
-    }
-    if (endedByLineFeed && !line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    return line;
-}
-
-LineReader::LineReader(InputFile const& file, std::size_t blockSize)
-    : file_(file.handle()),
+LineReader::LineReader(ByteSource& source, std::size_t blockSize)
+    : source_(source),
       blockSize_(blockSize),
       readSize_(std::min(blockSize, kFirstReadSize)),
       buffer_(new char[readSize_]),
@@ -27,7 +16,7 @@ LineReader::LineReader(InputFile const& file, std::size_t blockSize)
 
 bool LineReader::nextLines(std::string_view& lines) {
     std::size_t linesEnd = 0;
-    if (!findLastLineEnd(linesEnd) && begin_ == end_) {
+    if ((!findLastLineEnd(linesEnd) && begin_ == end_) || failed_) {
         return false;
     }
     lines = std::string_view(buffer_.get() + begin_, linesEnd - begin_);
@@ -37,8 +26,8 @@ bool LineReader::nextLines(std::string_view& lines) {
 }
 
 // Reads until at least one whole line is in the buffer (true, with linesEnd
-// just past the last LF read) or the file has ended (false, with linesEnd at
-// the end of the data).
+// just past the last LF read) or the source has ended (false, with linesEnd
+// at the end of the data).
 bool LineReader::findLastLineEnd(std::size_t& linesEnd) {
     for (;;) {
         char const* const data = buffer_.get();
@@ -47,8 +36,8 @@ bool LineReader::findLastLineEnd(std::size_t& linesEnd) {
         // is the last one looked for from the end, where lines, short next to
         // a block, put it close. A long line or a run of zeros is passed over
         // at memchr's speed.
-        if (std::memchr(unscanned.data(), '\n', unscanned.size()) != nullptr) {
-            linesEnd = scanned_ + unscanned.rfind('\n') + 1;
+        if (std::memchr(unscanned.data(), kLineFeed, unscanned.size()) != nullptr) {
+            linesEnd = scanned_ + unscanned.rfind(kLineFeed) + 1;
             return true;
         }
         scanned_ = end_;
@@ -73,7 +62,7 @@ void LineReader::makeRoomForMore() {
     // NUL, so the bytes past it need no room: a file of zeros never grows
     // the buffer past the block size.
     if (end_ == capacity_) {
-        if (auto const* nul = static_cast<char*>(std::memchr(data, '\0', end_))) {
+        if (char const* nul = findNul(std::string_view(data, end_))) {
             end_ = static_cast<std::size_t>(nul - data) + 1;
             scanned_ = end_;
         }
@@ -94,13 +83,18 @@ void LineReader::makeRoomForMore() {
 
 void LineReader::readMore() {
     std::size_t const room = capacity_ - end_;
-    auto const count = platform::readSome(file_, buffer_.get() + end_, std::min(room, readSize_));
+    ReadResult result{};
+    do {
+        result = source_.read(buffer_.get() + end_, std::min(room, readSize_));
+    } while (result.status == ReadStatus::kInterrupted);
     readSize_ = std::min(readSize_ * 2, blockSize_);
-    if (count <= 0) {
-        atEnd_ = true;
+    if (result.status == ReadStatus::kData && result.count > 0) {
+        end_ += std::min(result.count, room);
         return;
     }
-    end_ += static_cast<std::size_t>(count);
+    // Nothing read, and not interrupted: the source has ended, or broken off.
+    atEnd_ = true;
+    failed_ = result.status == ReadStatus::kFailed;
 }
 
 }  // namespace vesnik

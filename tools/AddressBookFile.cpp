@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "LibraryResults.h"
 #include "Vesnik_API.h"
+#include "Vesnik_API_owners.h"
 
 namespace vesnik::tool {
 
@@ -25,7 +25,7 @@ std::string AddressBookFile::displayPath() const {
     if (path_) {
         return *path_;
     }
-    LibraryString const directory(GetDefaultAddressBookLocation());
+    owned::String const directory(GetDefaultAddressBookLocation());
     if (directory.get()[0] == '\0') {
         // The library found no directory of its own and so reads no file.
         return {};

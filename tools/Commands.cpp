@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "LibraryResults.h"
 #include "Vesnik_API.h"
+#include "Vesnik_API_owners.h"
 
 namespace vesnik::tool {
 
@@ -16,7 +16,7 @@ ExitStatus foundAny(std::size_t count) {
 }  // namespace
 
 ExitStatus Commands::where() {
-    LibraryString const directory(GetDefaultAddressBookLocation());
+    owned::String const directory(GetDefaultAddressBookLocation());
     if (directory.get()[0] == '\0') {
         return ExitStatus::kNothingMatched;
     }
@@ -25,7 +25,7 @@ ExitStatus Commands::where() {
 }
 
 ExitStatus Commands::ids() {
-    LibraryIdList const ids(GetContacts(book_.pathForLibrary(), nullptr));
+    owned::IdList const ids(GetContacts(book_.pathForLibrary(), nullptr));
     if (!ids) {
         return unopenedBook();
     }
@@ -37,7 +37,7 @@ ExitStatus Commands::ids() {
 
 ExitStatus Commands::get(std::vector<std::string> const& ids) {
     if (ids.size() == 1) {
-        LibraryRecord const record(
+        owned::Record const record(
             GetContactInfo(ids.front().c_str(), book_.pathForLibrary(), nullptr));
         if (!record) {
             return nothingMatchedOrUnopenedBook();
@@ -51,16 +51,16 @@ ExitStatus Commands::get(std::vector<std::string> const& ids) {
     for (std::string const& id : ids) {
         keys.push_back(const_cast<char*>(id.c_str()));
     }
-    return printRecords(LibraryRecordList(GetContactInfos(&keys, book_.pathForLibrary(), nullptr)));
+    return printRecords(owned::RecordList(GetContactInfos(&keys, book_.pathForLibrary(), nullptr)));
 }
 
 ExitStatus Commands::email(std::string const& address) {
-    return printRecords(LibraryRecordList(
+    return printRecords(owned::RecordList(
         GetContactInfosFromEmail(address.c_str(), book_.pathForLibrary(), nullptr)));
 }
 
 ExitStatus Commands::idOf(std::string const& address) {
-    LibraryString const id(GetContactID(address.c_str(), book_.pathForLibrary(), nullptr));
+    owned::String const id(GetContactID(address.c_str(), book_.pathForLibrary(), nullptr));
     if (!id) {
         return nothingMatchedOrUnopenedBook();
     }
@@ -68,7 +68,7 @@ ExitStatus Commands::idOf(std::string const& address) {
     return ExitStatus::kFound;
 }
 
-ExitStatus Commands::printRecords(LibraryRecordList const& records) {
+ExitStatus Commands::printRecords(owned::RecordList const& records) {
     if (!records) {
         return unopenedBook();
     }

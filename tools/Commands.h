@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "AddressBookFile.h"
-#include "LibraryResults.h"
 #include "RecordPrinter.h"
+#include "Vesnik_API_owners.h"
 
 namespace vesnik::tool {
 
@@ -43,7 +43,7 @@ class Commands {
   private:
     // Prints each record of a list lookup's answer, null when the book could
     // not be opened.
-    ExitStatus printRecords(LibraryRecordList const& records);
+    ExitStatus printRecords(owned::RecordList const& records);
 
     // For a lookup whose null answer can only mean the book did not open.
     ExitStatus unopenedBook() const;

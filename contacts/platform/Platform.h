@@ -1,11 +1,13 @@
-// What the address-book code needs from the operating system, kept behind one
-// small interface with one implementation file per platform.
+// What the engine needs from the operating system, kept behind one small
+// interface with one implementation file per platform.
 #ifndef VESNIK_CONTACTS_PLATFORM_PLATFORM_H
 #define VESNIK_CONTACTS_PLATFORM_PLATFORM_H
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "ByteSource.h"
 
 namespace vesnik::platform {
 
@@ -17,15 +19,16 @@ inline constexpr FileHandle kNoFile = -1;
 // ends. Gives kNoFile when it cannot be opened or names a directory.
 FileHandle openForReading(char const* path);
 
-// Reads up to size bytes. Gives the count read, 0 at the end of the file and
-// a negative count when the read fails.
-std::ptrdiff_t readSome(FileHandle file, char* into, std::size_t size);
+// Reads up to size bytes.
+ReadResult readSome(FileHandle file, char* into, std::size_t size);
 
 void closeFile(FileHandle file);
 
-// The absolute directory of the library's own loaded file, ending in the
-// platform's path separator; empty when it cannot be found.
-std::string libraryDirectory();
+// The absolute directory of a loaded module's file, ending in the platform's
+// path separator; empty when it cannot be found. The module is the one named
+// moduleName where the platform looks modules up by file name, and otherwise,
+// or when moduleName is null, the one that holds this code.
+std::string moduleDirectory(char const* moduleName);
 
 }  // namespace vesnik::platform
 

@@ -1,17 +1,15 @@
-// Linux: POSIX file reads, and the library's own file found in the process's
-// memory map.
-#include "platform/Platform.h"
-
+// Linux: POSIX file reads, and the library's own file found by an address
+// inside it.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "platform/Platform.h"
 
 namespace vesnik::platform {
 
@@ -26,19 +24,24 @@ FileHandle openForReading(char const* path) {
     // A directory opens for reading here, but not on the original platform:
     // it counts as a file that cannot be opened.
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    int const problem = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (problem != 0) {
         ::close(fd);
+        errno = problem;
         return kNoFile;
     }
     return fd;
 }
 
-std::ptrdiff_t readSome(FileHandle file, char* into, std::size_t size) {
-    ssize_t count;
-    do {
-        count = ::read(static_cast<int>(file), into, size);
-    } while (count < 0 && errno == EINTR);
-    return count;
+ReadResult readSome(FileHandle file, char* into, std::size_t size) {
+    ssize_t const count = ::read(static_cast<int>(file), into, size);
+    if (count > 0) {
+        return {ReadStatus::kData, static_cast<std::size_t>(count)};
+    }
+    if (count == 0) {
+        return {ReadStatus::kEnd, 0};
+    }
+    return {errno == EINTR ? ReadStatus::kInterrupted : ReadStatus::kFailed, 0};
 }
 
 void closeFile(FileHandle file) {
@@ -47,70 +50,47 @@ void closeFile(FileHandle file) {
 
 namespace {
 
-// Any address inside this library's own code.
-void markerInsideLibrary() {}
+// Any address inside the module that holds this code.
+void markerInsideThisModule() {}
 
-std::string directoryOf(std::string const& file) {
-    auto const slash = file.rfind('/');
-    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
-}
-
-// The kernel's memory map names each mapped file by its absolute path, as it
-// was when mapped: this stays right after the host changes its working
-// directory, and whatever name the host loaded the library by.
-std::string mappedFileContaining(std::uintptr_t address) {
-    std::ifstream maps("/proc/self/maps");
-    std::string line;
-    while (std::getline(maps, line)) {
-        char* rest = nullptr;
-        auto const low = std::strtoull(line.c_str(), &rest, 16);
-        if (rest == nullptr || *rest != '-') {
-            continue;
-        }
-        auto const high = std::strtoull(rest + 1, &rest, 16);
-        if (address < low || address >= high) {
-            continue;
-        }
-        auto const path = line.find('/');
-        if (path == std::string::npos) {
-            return {};
-        }
-        std::string file = line.substr(path);
-        static constexpr char kDeleted[] = " (deleted)";
-        auto const deletedLength = sizeof kDeleted - 1;
-        if (file.size() > deletedLength &&
-            file.compare(file.size() - deletedLength, deletedLength, kDeleted) == 0) {
-            file.resize(file.size() - deletedLength);
-        }
-        return file;
-    }
-    return {};
-}
-
-// Without /proc: the name the library was loaded by, made absolute.
-std::string loadedFileName(void const* address) {
+// The loader knows each module by the name it was loaded by, which may be
+// relative to the working directory of that moment: made absolute, with its
+// symbolic links resolved, it names the file.
+std::string findModuleDirectory() {
     Dl_info info{};
-    if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) {
+    if (::dladdr(reinterpret_cast<void*>(&markerInsideThisModule), &info) == 0 ||
+        info.dli_fname == nullptr) {
         return {};
     }
-    char* resolved = ::realpath(info.dli_fname, nullptr);
+    char* const resolved = ::realpath(info.dli_fname, nullptr);
     if (resolved == nullptr) {
-        return info.dli_fname[0] == '/' ? std::string(info.dli_fname) : std::string();
+        return {};
     }
-    std::string file(resolved);
+    std::string directory(resolved);
     std::free(resolved);
-    return file;
+    directory.resize(directory.rfind('/') + 1);
+    return directory;
+}
+
+std::string const& loadedModuleDirectory() {
+    // Found once, and never destroyed: a host thread may still ask while the
+    // process exits.
+    static std::string const* const directory = new std::string(findModuleDirectory());
+    return *directory;
+}
+
+// Asked while the module loads, before the host can change its working
+// directory.
+__attribute__((constructor)) void findModuleDirectoryWhileLoading() {
+    loadedModuleDirectory();
 }
 
 }  // namespace
 
-std::string libraryDirectory() {
-    auto const marker = reinterpret_cast<void const*>(&markerInsideLibrary);
-    std::string file = mappedFileContaining(reinterpret_cast<std::uintptr_t>(marker));
-    if (file.empty()) {
-        file = loadedFileName(marker);
-    }
-    return directoryOf(file);
+std::string moduleDirectory(char const*) {
+    // There is no lookup of a loaded module by file name here: a library is
+    // the module that holds its own code.
+    return loadedModuleDirectory();
 }
 
 }  // namespace vesnik::platform

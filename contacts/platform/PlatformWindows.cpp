@@ -13,8 +13,6 @@ namespace vesnik::platform {
 
 namespace {
 
-constexpr char kLibraryFileName[] = "Vesnik_API.dll";
-
 HANDLE toHandle(FileHandle file) {
     return reinterpret_cast<HANDLE>(file);
 }
@@ -34,15 +32,18 @@ FileHandle openForReading(char const* path) {
     return reinterpret_cast<FileHandle>(file);
 }
 
-std::ptrdiff_t readSome(FileHandle file, char* into, std::size_t size) {
+ReadResult readSome(FileHandle file, char* into, std::size_t size) {
     // One ReadFile takes a DWORD count; the caller asks again for the rest.
     DWORD const wanted = size > INT_MAX ? DWORD{INT_MAX} : static_cast<DWORD>(size);
     DWORD count = 0;
     if (!::ReadFile(toHandle(file), into, wanted, &count, nullptr)) {
         // A pipe whose writer has gone reports its end as this error.
-        return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+        if (::GetLastError() == ERROR_BROKEN_PIPE) {
+            return {ReadStatus::kEnd, 0};
+        }
+        return {ReadStatus::kFailed, 0};
     }
-    return static_cast<std::ptrdiff_t>(count);
+    return {count > 0 ? ReadStatus::kData : ReadStatus::kEnd, count};
 }
 
 void closeFile(FileHandle file) {
@@ -75,14 +76,24 @@ std::string directoryOf(std::string const& file) {
     return backslash == std::string::npos ? std::string() : file.substr(0, backslash + 1);
 }
 
+// Any address inside the module that holds this code.
+void markerInsideThisModule() {}
+
 }  // namespace
 
-std::string libraryDirectory() {
-    // Hosts find the default book beside the DLL they load by its own name.
-    // A copy loaded under another name is not asked for: then the loader
-    // gives no module, and the host executable's directory is the answer.
-    HMODULE const library = ::GetModuleHandleA(kLibraryFileName);
-    return directoryOf(moduleFileName(library));
+std::string moduleDirectory(char const* moduleName) {
+    // By name, a copy loaded under another name is not found: then the
+    // loader gives no module, and the host executable's directory is the
+    // answer. The loader is asked each time, as modules come and go.
+    HMODULE module = nullptr;
+    if (moduleName != nullptr) {
+        module = ::GetModuleHandleA(moduleName);
+    } else if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                         GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                     reinterpret_cast<LPCSTR>(&markerInsideThisModule), &module)) {
+        return {};
+    }
+    return directoryOf(moduleFileName(module));
 }
 
 }  // namespace vesnik::platform

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "LibraryResults.h"
 #include "Vesnik_API.h"
+#include "Vesnik_API_owners.h"
 
 namespace vesnik::test {
 
-using String = tool::LibraryString;
-using IdList = tool::LibraryIdList;
-using Record = tool::LibraryRecord;
-using RecordList = tool::LibraryRecordList;
+using owned::IdList;
+using owned::Record;
+using owned::RecordList;
+using owned::String;
 
 // A field's value, or nullopt for an absent field.
 using Field = std::optional<std::string>;

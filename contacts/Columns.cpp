@@ -1,9 +1,4 @@
-#include "ContactRecord.h"
-
-#include <cstddef>
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include "Columns.h"
 
 #include "Bytes16.h"
 
@@ -11,28 +6,15 @@ namespace vesnik {
 
 namespace {
 
-bool isSeparator(char c) {
-    return c == ',' || c == '\t' || c == '\n';
-}
-
 // The first separator at or after position, or end. Columns run to tens of
 // bytes, so sixteen are tested at a time.
 char const* findSeparator(char const* position, char const* end) {
-    auto const comma = bytes16::splat(',');
-    auto const tab = bytes16::splat('\t');
-    auto const lineFeed = bytes16::splat('\n');
-    for (; end - position >= static_cast<std::ptrdiff_t>(bytes16::kWidth);
-         position += bytes16::kWidth) {
-        auto const block = bytes16::load(position);
-        bytes16::Matches separators((block == comma) | (block == tab) | (block == lineFeed));
-        if (separators.any()) {
-            return position + separators.takeFirst();
-        }
-    }
-    while (position < end && !isSeparator(*position)) {
-        ++position;
-    }
-    return position;
+    auto const separators = [](char const* bytes) {
+        auto const block = bytes16::load(bytes);
+        return bytes16::Matches(columnSeparatorsIn(block) | lineFeedsIn(block));
+    };
+    return bytes16::findEach(position, end, bytes16::kWidth, separators,
+                             [](char const*) { return false; });
 }
 
 char const* skipSeparators(char const* position, char const* end) {
@@ -75,29 +57,6 @@ std::string_view columnAt(std::string_view text, std::size_t index) {
         }
     });
     return found;
-}
-
-char* heapCopy(std::string_view text) {
-    if (text.empty()) {
-        return nullptr;
-    }
-    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy == nullptr) {
-        throw std::bad_alloc();
-    }
-    std::memcpy(copy, text.data(), text.size());
-    copy[text.size()] = '\0';
-    return copy;
-}
-
-RecordPtr makeRecord(Columns const& columns) {
-    RecordPtr record(new AddressBook::ContactInfo);
-    char** const fields[kColumnCount] = {&record->field1, &record->field2, &record->email,
-                                         &record->contactId, &record->field5};
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-        *fields[i] = heapCopy(columns[i]);
-    }
-    return record;
 }
 
 }  // namespace vesnik

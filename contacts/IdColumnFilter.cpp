@@ -1,0 +1,100 @@
+#include "IdColumnFilter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Bytes16.h"
+#include "ContactIdSet.h"
+#include "LineFormat.h"
+
+namespace vesnik {
+
+namespace {
+
+constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15u;
+
+std::uint64_t wordOf(char const* bytes, std::size_t count) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, count);
+    return word;
+}
+
+}  // namespace
+
+IdColumnFilter::IdColumnFilter(std::vector<std::string_view> const& ids) : empty_(ids.empty()) {
+    for (auto const id : ids) {
+        prefixLength_ = std::min(prefixLength_, id.size());
+    }
+    rememberFirstBytes(ids);
+    // About one bit in sixty-four set lets few columns through.
+    prefixBits_.resize(tableSize(ids.size(), 64, 4096, prefixShift_) / 64);
+    for (auto const id : ids) {
+        auto const bit = static_cast<std::size_t>(wordOf(id.data(), prefixLength_) * kGoldenRatio >>
+                                                  prefixShift_);
+        prefixBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+}
+
+void IdColumnFilter::rememberFirstBytes(std::vector<std::string_view> const& ids) {
+    std::size_t count = 0;
+    for (auto const id : ids) {
+        auto const first = static_cast<unsigned char>(id.front());
+        if (std::find(firstBytes_, firstBytes_ + count, first) != firstBytes_ + count) {
+            continue;
+        }
+        if (count == kMaxFirstBytes) {
+            firstBytesFew_ = false;
+            return;
+        }
+        firstBytes_[count++] = first;
+    }
+    // Unused entries repeat the first, so all of them can be compared.
+    std::fill(firstBytes_ + count, firstBytes_ + kMaxFirstBytes, firstBytes_[0]);
+}
+
+char const* IdColumnFilter::find(char const* begin, char const* end) const {
+    if (empty_) {
+        return end;
+    }
+    // Copies, so that the loop keeps them in registers.
+    std::size_t const prefixLength = prefixLength_;
+    std::uint64_t const prefixMask =
+        prefixLength == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * prefixLength)) - 1;
+    unsigned const shift = prefixShift_;
+    std::uint64_t const* const bits = prefixBits_.data();
+    auto const mayStartAt = [&](char const* column) {
+        auto const available = static_cast<std::size_t>(end - column);
+        if (available < prefixLength) {
+            return false;
+        }
+        // A whole word is read wherever the run has one.
+        std::uint64_t const word =
+            available >= 8 ? wordOf(column, 8) : wordOf(column, prefixLength);
+        std::uint64_t const prefix = word & prefixMask;
+        auto const bit = static_cast<std::size_t>(prefix * kGoldenRatio >> shift);
+        return (bits[bit / 64] >> (bit % 64) & 1) != 0;
+    };
+
+    bytes16::Block first[kMaxFirstBytes];
+    for (std::size_t i = 0; i < kMaxFirstBytes; ++i) {
+        first[i] = bytes16::splat(firstBytes_[i]);
+    }
+    bool const firstBytesFew = firstBytesFew_;
+    // A separator counts only when the byte after it may begin an
+    // identifier, so each block is read again one byte on.
+    auto const separators = [&](char const* bytes) {
+        auto candidates = columnSeparatorsIn(bytes16::load(bytes));
+        if (firstBytesFew) {
+            auto const next = bytes16::load(bytes + 1);
+            candidates &=
+                (next == first[0]) | (next == first[1]) | (next == first[2]) | (next == first[3]);
+        }
+        return bytes16::Matches(candidates);
+    };
+    char const* const found =
+        bytes16::findEach(begin, end, bytes16::kWidth + 1, separators,
+                          [&](char const* at) { return !mayStartAt(at + 1); });
+    return found == end ? end : found + 1;
+}
+
+}  // namespace vesnik

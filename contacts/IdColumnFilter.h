@@ -1,0 +1,42 @@
+// Finds, in a run of lines, the places where a column may be one of a set of
+// identifiers, so that only those lines are split and looked up.
+#ifndef VESNIK_CONTACTS_IDCOLUMNFILTER_H
+#define VESNIK_CONTACTS_IDCOLUMNFILTER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace vesnik {
+
+class IdColumnFilter {
+  public:
+    explicit IdColumnFilter(std::vector<std::string_view> const& ids);
+
+    // The first place in [begin, end) where a column that may be one of the
+    // identifiers starts, or end. An identifier is never a line's first
+    // column, so it stands right after a column separator; there the
+    // column's first bytes are looked up in a bitmap of the identifiers'.
+    char const* find(char const* begin, char const* end) const;
+
+  private:
+    void rememberFirstBytes(std::vector<std::string_view> const& ids);
+
+    bool empty_;
+    // When the identifiers begin with few different bytes, only separators
+    // followed by one of them are looked at; otherwise every separator.
+    static constexpr std::size_t kMaxFirstBytes = 4;
+    unsigned char firstBytes_[kMaxFirstBytes] = {};
+    bool firstBytesFew_ = true;
+
+    // The bitmap holds the first prefixLength_ bytes (at most eight, and no
+    // more than the shortest identifier has) of every identifier.
+    std::size_t prefixLength_ = 8;
+    std::vector<std::uint64_t> prefixBits_;
+    unsigned prefixShift_;
+};
+
+}  // namespace vesnik
+
+#endif

@@ -1,0 +1,46 @@
+// The one scan loop that every query runs: the runs of lines a reader gives,
+// in order, through a line filter.
+#ifndef VESNIK_CONTACTS_LINESCAN_H
+#define VESNIK_CONTACTS_LINESCAN_H
+
+#include <string_view>
+
+#include "ByteSource.h"
+#include "FileSource.h"
+#include "LineReader.h"
+
+namespace vesnik {
+
+enum class ScanStatus {
+    kDone,        // the scan went to the end, or onLine ended it
+    kCannotOpen,  // the book is missing, unreadable or a directory
+    kReadFailed,  // reading broke off part-way: what was seen is not the whole book
+};
+
+// Hands the lines that filter lets through to onLine, until it returns false.
+template <class Filter, class OnLine>
+ScanStatus scanLines(ByteSource& source, Filter const& filter, OnLine&& onLine,
+                     std::size_t blockSize = LineReader::kBlockSize) {
+    LineReader reader(source, blockSize);
+    std::string_view lines;
+    while (reader.nextLines(lines)) {
+        if (!filter.forEachIn(lines, onLine)) {
+            return ScanStatus::kDone;
+        }
+    }
+    return reader.failed() ? ScanStatus::kReadFailed : ScanStatus::kDone;
+}
+
+// The same over the file at path, which is closed before this returns.
+template <class Filter, class OnLine>
+ScanStatus scanFile(char const* path, Filter const& filter, OnLine&& onLine) {
+    FileSource file(path);
+    if (!file.isOpen()) {
+        return ScanStatus::kCannotOpen;
+    }
+    return scanLines(file, filter, onLine);
+}
+
+}  // namespace vesnik
+
+#endif
