@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "Vesnik_API.h"
 #include "support/Results.h"
@@ -85,19 +87,35 @@ TEST(DefaultLocation, RenamedCopyInALongDirectoryNamesItsOwnDirectory) {
     EXPECT_STREQ(record->field5, "beside the copy");
 }
 
-TEST(DefaultLocation, StaysRightAfterTheHostChangesDirectory) {
+// A copy loaded by a relative path from a directory whose name holds a line
+// feed and a backslash: its directory is found once, while it loads, so the
+// host may change its working directory, and even rename the directory, before
+// asking from several threads at once.
+TEST(DefaultLocation, IsFoundOnceWhileTheLibraryLoads) {
     TempDir const dir;
-    fs::create_directory(dir.path() / "lib");
-    fs::copy_file(VESNIK_LIBRARY_FILE, dir.path() / "lib" / "relative-copy.so");
+    std::string const name = "lib\nname\\with\012odd bytes";
+    fs::create_directory(dir.path() / name);
+    fs::copy_file(VESNIK_LIBRARY_FILE, dir.path() / name / "relative-copy.so");
+    std::string const expected = directoryWithSeparator(dir.path() / name);
     auto const previous = fs::current_path();
     fs::current_path(dir.path());
     {
-        LoadedCopy const copy("./lib/relative-copy.so");
+        LoadedCopy const copy("./" + name + "/relative-copy.so");
         fs::current_path("/");
         ASSERT_TRUE(copy.loaded()) << dlerror();
-        String const location = copy.location();
-        ASSERT_TRUE(location);
-        EXPECT_EQ(location.get(), directoryWithSeparator(dir.path() / "lib"));
+        fs::rename(dir.path() / name, dir.path() / "renamed");
+        std::vector<std::string> answers(4);
+        std::vector<std::thread> threads;
+        for (auto& answer : answers) {
+            threads.emplace_back([&copy, &answer] {
+                String const location = copy.location();
+                answer = location ? location.get() : "(null)";
+            });
+        }
+        for (auto& thread : threads) {
+            thread.join();
+        }
+        EXPECT_EQ(answers, std::vector<std::string>(4, expected));
     }
     fs::current_path(previous);
 }
