@@ -19,7 +19,6 @@ using vesnik::api::NewIdList;
 using vesnik::api::NewRecord;
 using vesnik::api::newRecord;
 using vesnik::api::NewRecordList;
-using vesnik::api::NewString;
 
 namespace {
 
@@ -33,12 +32,12 @@ vesnik::AddressBook bookAt(char const* path) {
                                                : vesnik::defaultBookPath(kLibraryFileName));
 }
 
-// The first matching record, or null.
-template <class Find>
-ContactInfo* firstRecord(Find const& find) {
-    NewRecord found;
+// What make gives for the first match, or null.
+template <class Find, class Make>
+auto first(Find const& find, Make const& make) {
+    decltype(make(vesnik::Columns{})) found;
     find([&](vesnik::Columns const& columns) {
-        found = newRecord(columns);
+        found = make(columns);
         return false;
     });
     return found.release();
@@ -85,7 +84,8 @@ AddressBook::ContactInfo const* GetContactInfo(char const* contactId, char const
         return nullptr;
     }
     auto const book = bookAt(path);
-    return firstRecord([&](vesnik::OnMatch onMatch) { return book.findId(contactId, onMatch); });
+    return first([&](vesnik::OnMatch onMatch) { return book.findId(contactId, onMatch); },
+                 newRecord);
 }
 
 std::vector<AddressBook::ContactInfo*> const* GetContactInfos(std::vector<char*> const* contactIds,
@@ -120,10 +120,8 @@ char const* GetContactID(char const* email, char const* path, char const*) {
     if (email == nullptr) {
         return nullptr;
     }
-    NewString id;
-    bookAt(path).findEmail(email, [&](vesnik::Columns const& columns) {
-        id = heapCopy(columns[vesnik::kContactIdColumn]);
-        return false;
-    });
-    return id.release();
+    auto const book = bookAt(path);
+    return first(
+        [&](vesnik::OnMatch onMatch) { return book.findEmail(email, onMatch); },
+        [](vesnik::Columns const& columns) { return heapCopy(columns[vesnik::kContactIdColumn]); });
 }
