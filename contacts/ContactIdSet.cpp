@@ -15,14 +15,16 @@ std::uint64_t wordOf(char const* bytes, std::size_t count) {
     return word;
 }
 
-// A hash that reads at most sixteen bytes: the first eight and the last
-// eight. Identifiers differ in those, and the table compares whole ones.
-std::uint64_t quickHash(std::string_view id) {
-    std::size_t const size = id.size();
-    std::uint64_t const head = wordOf(id.data(), size < 8 ? size : 8);
-    std::uint64_t const tail = size > 8 ? wordOf(id.data() + size - 8, 8) : 0;
-    std::uint64_t hash = (head ^ (size * kGoldenRatio)) * 0xBF58476D1CE4E5B9u;
-    hash ^= tail * 0x94D049BB133111EBu;
+// A hash of every byte of the identifier, so that identifiers alike but for
+// a few bytes anywhere still spread over the table.
+std::uint64_t hashOf(std::string_view id) {
+    std::uint64_t hash = id.size() * kGoldenRatio;
+    std::size_t at = 0;
+    for (; at + 8 <= id.size(); at += 8) {
+        hash = (hash ^ wordOf(id.data() + at, 8)) * 0xBF58476D1CE4E5B9u;
+        hash ^= hash >> 31;
+    }
+    hash = (hash ^ wordOf(id.data() + at, id.size() - at)) * 0x94D049BB133111EBu;
     return hash ^ (hash >> 29);
 }
 
@@ -49,7 +51,7 @@ ContactIdSet::ContactIdSet(std::vector<std::string_view> const& ids) {
         if (id.empty()) {
             continue;
         }
-        std::uint64_t const hash = quickHash(id);
+        std::uint64_t const hash = hashOf(id);
         std::uint64_t& slot = slots_[slotOf(id, hash)];
         if (slot == 0) {
             ids_.push_back(id);
@@ -70,7 +72,7 @@ std::size_t ContactIdSet::slotOf(std::string_view id, std::uint64_t hash) const 
 }
 
 bool ContactIdSet::contains(std::string_view id) const {
-    return !id.empty() && slots_[slotOf(id, quickHash(id))] != 0;
+    return !id.empty() && slots_[slotOf(id, hashOf(id))] != 0;
 }
 
 }  // namespace vesnik

@@ -6,6 +6,7 @@
 
 #include "AsciiCase.h"
 #include "Bytes16.h"
+#include "LineFormat.h"
 
 namespace vesnik {
 
@@ -91,7 +92,8 @@ KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase)
     : key_(letterCase == LetterCase::kFolded ? asciiUpper(key) : std::string(key)),
       letterCase_(letterCase),
       firstOffset_(rarestOffset(key_, letterCase)),
-      secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)) {}
+      secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)),
+      canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)) {}
 
 bool KeyFinder::matchesAt(char const* position) const {
     if (letterCase_ == LetterCase::kExact) {
@@ -101,10 +103,7 @@ bool KeyFinder::matchesAt(char const* position) const {
 }
 
 char const* KeyFinder::find(char const* begin, char const* end) const {
-    if (key_.empty()) {
-        return begin;
-    }
-    if (static_cast<std::size_t>(end - begin) < key_.size()) {
+    if (!canBeAColumn_ || static_cast<std::size_t>(end - begin) < key_.size()) {
         return end;
     }
     char const* const lastStart = end - key_.size();
@@ -118,8 +117,12 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
             ((bytes16::load(block + secondOffset) | second.foldBits) == second.wanted));
     };
     std::size_t const reach = std::max(firstOffset, secondOffset) + bytes16::kWidth;
+    // The key is compared only where a column starts. It holds no separator,
+    // so a comparison stops within the column it starts in: the columns of a
+    // run are compared once at most, whatever the key and the book hold.
     return bytes16::findEach(begin, end, reach, candidates, [&](char const* start) {
-        return !(start <= lastStart && matchesAt(start));
+        bool const columnStart = start == begin || isSeparator(start[-1]);
+        return !(columnStart && start <= lastStart && matchesAt(start));
     });
 }
 

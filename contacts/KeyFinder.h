@@ -1,5 +1,5 @@
-// Finds where a key's bytes stand in a run of lines, so that a keyed query
-// splits only the lines that could match it.
+// Finds where a key's bytes start a column in a run of lines, so that a
+// keyed query splits only the lines that could match it.
 #ifndef VESNIK_CONTACTS_KEYFINDER_H
 #define VESNIK_CONTACTS_KEYFINDER_H
 
@@ -19,7 +19,9 @@ class KeyFinder {
     // The key as it is looked for: upper-cased when letters are folded.
     std::string_view key() const { return key_; }
 
-    // Where the key first starts in [begin, end), or end when it does not.
+    // Where the key first starts a column in [begin, end), or end when it
+    // does not; begin is where a line starts. A key that cannot be a whole
+    // column (empty, or holding a separator) is found nowhere.
     char const* find(char const* begin, char const* end) const;
 
   private:
@@ -31,6 +33,7 @@ class KeyFinder {
     // looked for first; the whole key only where both stand.
     std::size_t firstOffset_;
     std::size_t secondOffset_;
+    bool canBeAColumn_;
 };
 
 }  // namespace vesnik
