@@ -1,19 +1,10 @@
 #include "ContactIdSet.h"
 
-#include <cstring>
+#include "Hashing.h"
 
 namespace vesnik {
 
 namespace {
-
-constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15u;
-
-// Up to eight bytes of text as one word, the first byte lowest.
-std::uint64_t wordOf(char const* bytes, std::size_t count) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, count);
-    return word;
-}
 
 // A hash of every byte of the identifier, so that identifiers alike but for
 // a few bytes anywhere still spread over the table.
@@ -29,20 +20,6 @@ std::uint64_t hashOf(std::string_view id) {
 }
 
 }  // namespace
-
-std::size_t tableSize(std::size_t count, std::size_t perEntry, std::size_t minimum,
-                      unsigned& shift) {
-    std::size_t size = minimum;
-    shift = 64;
-    for (std::size_t s = size; s > 1; s /= 2) {
-        --shift;
-    }
-    while (size < count * perEntry) {
-        size *= 2;
-        --shift;
-    }
-    return size;
-}
 
 ContactIdSet::ContactIdSet(std::vector<std::string_view> const& ids) {
     // A quarter of the slots in use at most keeps the probes short.

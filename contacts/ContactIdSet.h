@@ -34,11 +34,6 @@ class ContactIdSet {
     unsigned slotShift_;  // the first slot to try is hash >> slotShift_
 };
 
-// A power-of-two table size, at least minimum and at least count * perEntry;
-// shift is 64 less its number of bits, so that hash >> shift indexes it.
-std::size_t tableSize(std::size_t count, std::size_t perEntry, std::size_t minimum,
-                      unsigned& shift);
-
 }  // namespace vesnik
 
 #endif

@@ -1,25 +1,12 @@
 #include "IdColumnFilter.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "Bytes16.h"
-#include "ContactIdSet.h"
+#include "Hashing.h"
 #include "LineFormat.h"
 
 namespace vesnik {
-
-namespace {
-
-constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15u;
-
-std::uint64_t wordOf(char const* bytes, std::size_t count) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, count);
-    return word;
-}
-
-}  // namespace
 
 IdColumnFilter::IdColumnFilter(std::vector<std::string_view> const& ids) : empty_(ids.empty()) {
     for (auto const id : ids) {
