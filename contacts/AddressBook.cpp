@@ -25,6 +25,11 @@ ScanStatus findLines(std::string const& path, Filter const& filter, std::size_t 
 
 }  // namespace
 
+ScanStatus AddressBook::eachLine(OnMatch onLine) const {
+    return scanFile(path_.c_str(), EveryLine{},
+                    [&](std::string_view text) { return onLine(splitColumns(text)); });
+}
+
 ScanStatus AddressBook::eachContactId(FunctionRef<void(std::string_view)> onId) const {
     return scanFile(path_.c_str(), LinesWithColumn{kContactIdColumn},
                     [&](std::string_view, std::string_view id) {

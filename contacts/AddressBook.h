@@ -15,12 +15,17 @@
 
 namespace vesnik {
 
-// A matching line's columns; the callback returns false to end the scan.
+// A matching line's columns; the callback returns false to end the scan. A
+// scan that cannot open the book, or whose reading fails, leaves the reason
+// where the platform keeps it (errno, or the thread's last error).
 using OnMatch = FunctionRef<bool(Columns const&)>;
 
 class AddressBook {
   public:
     explicit AddressBook(std::string path) : path_(std::move(path)) {}
+
+    // Every non-blank line's columns, in file order.
+    ScanStatus eachLine(OnMatch onLine) const;
 
     // Every non-blank line's identifier, in file order; empty when the line
     // has none.

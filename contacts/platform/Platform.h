@@ -16,7 +16,9 @@ using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
 // Opens an existing regular file for reading bytes, without translating line
-// ends. Gives kNoFile when it cannot be opened or names a directory.
+// ends. Gives kNoFile when it cannot be opened or names a directory. The
+// reason for a failure here or in readSome is where the platform keeps it
+// (errno, or the thread's last error), and closeFile leaves it there.
 FileHandle openForReading(char const* path);
 
 // Reads up to size bytes.

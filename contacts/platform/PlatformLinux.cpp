@@ -45,7 +45,10 @@ ReadResult readSome(FileHandle file, char* into, std::size_t size) {
 }
 
 void closeFile(FileHandle file) {
+    // A failed read's reason outlives the close, for the caller to tell.
+    int const reason = errno;
     ::close(static_cast<int>(file));
+    errno = reason;
 }
 
 namespace {

@@ -47,7 +47,10 @@ ReadResult readSome(FileHandle file, char* into, std::size_t size) {
 }
 
 void closeFile(FileHandle file) {
+    // A failed read's reason outlives the close, for the caller to tell.
+    DWORD const reason = ::GetLastError();
     ::CloseHandle(toHandle(file));
+    ::SetLastError(reason);
 }
 
 namespace {
