@@ -21,3 +21,6 @@ file(RELATIVE_PATH vesnik_pc_to_prefix ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig ${
 string(REGEX REPLACE "/$" "" vesnik_pc_to_prefix "${vesnik_pc_to_prefix}")
 configure_file(cmake/Vesnik_API.pc.in ${PROJECT_BINARY_DIR}/Vesnik_API.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/Vesnik_API.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+# The C interface's own, found by the same rule.
+configure_file(cmake/vesnik.pc.in ${PROJECT_BINARY_DIR}/vesnik.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/vesnik.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
