@@ -73,6 +73,24 @@ class Matches {
     std::uint64_t high_;
 };
 
+// One bit per byte where a comparison held, the first byte lowest.
+template <class Comparison>
+std::uint32_t bitsOf(Comparison const& comparison) {
+#if defined(__SSE2__)
+    using Chars = char __attribute__((vector_size(kWidth)));
+    return static_cast<std::uint32_t>(
+        __builtin_ia32_pmovmskb128(reinterpret_cast<Chars const&>(comparison)));
+#else
+    // Gathers bit 7 of each of eight bytes into one byte, for either word.
+    std::uint64_t words[2];
+    std::memcpy(words, &comparison, kWidth);
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    constexpr std::uint64_t kGather = 0x0002040810204081u;
+    return static_cast<std::uint32_t>(((words[0] & kHighBits) * kGather) >> 56 |
+                                      (((words[1] & kHighBits) * kGather) >> 56) << 8);
+#endif
+}
+
 // The most a classifier below may read past the start of its block.
 inline constexpr std::size_t kMaxReach = 64;
 

@@ -5,7 +5,10 @@
 #ifndef VESNIK_CONTACTS_COLUMNWALK_H
 #define VESNIK_CONTACTS_COLUMNWALK_H
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "Bytes16.h"
@@ -31,58 +34,116 @@ struct LinesWithColumn {
     }
 
   private:
-    // Walks a run that holds no NUL from one separator or line end to the
-    // next.
+    static constexpr std::size_t kChunk = 64;
+    static constexpr std::size_t kNone = ~std::size_t{0};
+
+    // Bit i of each mask stands for byte i of a chunk of up to 64 bytes.
+    struct ChunkMasks {
+        std::uint64_t separators;  // ',', TAB, LF, and a CR right before an LF
+        std::uint64_t lineFeeds;
+    };
+
+    static ChunkMasks masksOf(char const* bytes, std::size_t count, bool lineFeedFollows) {
+        char padded[kChunk] = {};
+        if (count < kChunk) {
+            std::memcpy(padded, bytes, count);
+            bytes = padded;
+        }
+        std::uint64_t separators = 0;
+        std::uint64_t lineFeeds = 0;
+        std::uint64_t carriageReturns = 0;
+        for (std::size_t at = 0; at < kChunk; at += bytes16::kWidth) {
+            auto const block = bytes16::load(bytes + at);
+            separators |= std::uint64_t{bytes16::bitsOf(columnSeparatorsIn(block))} << at;
+            lineFeeds |= std::uint64_t{bytes16::bitsOf(lineFeedsIn(block))} << at;
+            carriageReturns |= std::uint64_t{bytes16::bitsOf(block == bytes16::splat('\r'))} << at;
+        }
+        // A CR that a CR LF line end puts before the LF is not part of the
+        // text, so it ends a column as a separator would.
+        std::uint64_t const beforeLineFeed = lineFeeds >> 1 | std::uint64_t{lineFeedFollows} << 63;
+        return {separators | lineFeeds | (carriageReturns & beforeLineFeed), lineFeeds};
+    }
+
+    // The bits of mask from bit from on.
+    static std::uint64_t from(std::uint64_t mask, std::size_t bit) {
+        return bit >= kChunk ? 0 : mask & (~std::uint64_t{0} << bit);
+    }
+
+    // Walks a run that holds no NUL sixty-four bytes at a time: a column
+    // starts at a byte that is no separator right after one that is (or at a
+    // line's start), so the wanted column of each line is found by counting
+    // bits, whatever the line's other columns hold.
     template <class OnLine>
     bool walk(std::string_view lines, OnLine& onLine) const {
         char const* const data = lines.data();
-        char const* const end = data + lines.size();
-        char const* lineStart = data;
-        char const* columnStart = data;  // just past the last separator
-        std::size_t columnsSeen = 0;
+        std::size_t const size = lines.size();
+        std::size_t lineStart = 0;
+        std::size_t columnsSeen = 0;      // column starts seen on this line
+        std::size_t columnStart = kNone;  // of the wanted column, until its end is found
         std::string_view column;
-        auto const endColumn = [&](char const* columnEnd) {
-            if (columnEnd > columnStart) {
-                if (columnsSeen == columnIndex) {
-                    column = std::string_view(columnStart,
-                                              static_cast<std::size_t>(columnEnd - columnStart));
-                }
-                ++columnsSeen;
-            }
-        };
-        // Ends the line whose bytes run to lineEnd; false when onLine says
-        // stop.
-        auto const endLine = [&](char const* lineEnd, bool endedByLineFeed) {
-            auto const text =
-                lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
-                         endedByLineFeed, false);
-            endColumn(text.data() + text.size());
+        bool afterSeparator = true;  // a run begins where a line does
+        auto const endLine = [&](std::size_t lineEnd, bool endedByLineFeed) {
+            auto const text = lineText(std::string_view(data + lineStart, lineEnd - lineStart),
+                                       endedByLineFeed, false);
             bool const goOn = text.empty() || onLine(text, column);
-            column = std::string_view();
             columnsSeen = 0;
+            columnStart = kNone;
+            column = std::string_view();
             return goOn;
         };
-        auto const events = [](char const* bytes) {
-            auto const block = bytes16::load(bytes);
-            return bytes16::Matches(columnSeparatorsIn(block) | lineFeedsIn(block));
-        };
-        char const* const stoppedAt =
-            bytes16::findEach(data, end, bytes16::kWidth, events, [&](char const* at) {
-                if (*at != kLineFeed) {
-                    endColumn(at);
-                } else if (!endLine(at, true)) {
-                    return false;
-                } else {
-                    lineStart = at + 1;
+        for (std::size_t chunk = 0; chunk < size; chunk += kChunk) {
+            std::size_t const count = std::min(kChunk, size - chunk);
+            bool const lineFeedFollows =
+                count == kChunk && chunk + count < size && data[chunk + count] == kLineFeed;
+            auto const masks = masksOf(data + chunk, count, lineFeedFollows);
+            std::uint64_t const valid =
+                count == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+            std::uint64_t starts =
+                ~masks.separators & (masks.separators << 1 | std::uint64_t{afterSeparator}) & valid;
+            afterSeparator = (masks.separators >> (count - 1) & 1) != 0;
+            std::uint64_t lineFeeds = masks.lineFeeds;
+            for (;;) {
+                std::size_t const lineFeed =
+                    lineFeeds != 0 ? static_cast<std::size_t>(__builtin_ctzll(lineFeeds)) : kChunk;
+                std::uint64_t const beforeLineFeed =
+                    lineFeed == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << lineFeed) - 1;
+                std::uint64_t lineStarts = starts & beforeLineFeed;
+                if (columnStart == kNone && columnsSeen <= columnIndex) {
+                    // Counted a start at a time: the wanted column is among
+                    // a line's first few.
+                    for (; columnsSeen < columnIndex && lineStarts != 0; ++columnsSeen) {
+                        lineStarts &= lineStarts - 1;
+                    }
+                    if (lineStarts != 0) {
+                        columnStart = chunk + static_cast<std::size_t>(__builtin_ctzll(lineStarts));
+                        ++columnsSeen;
+                    }
                 }
-                columnStart = at + 1;
-                return true;
-            });
-        if (stoppedAt != end) {
-            return false;
+                if (columnStart != kNone && column.empty()) {
+                    std::uint64_t const ends =
+                        from(masks.separators, columnStart > chunk ? columnStart - chunk : 0);
+                    if (ends != 0) {
+                        std::size_t const columnEnd =
+                            chunk + static_cast<std::size_t>(__builtin_ctzll(ends));
+                        column = std::string_view(data + columnStart, columnEnd - columnStart);
+                    }
+                }
+                if (lineFeed == kChunk) {
+                    break;
+                }
+                if (!endLine(chunk + lineFeed, true)) {
+                    return false;
+                }
+                lineStart = chunk + lineFeed + 1;
+                starts &= ~beforeLineFeed;
+                lineFeeds &= lineFeeds - 1;
+            }
         }
         // The source's last line, when no LF ends it.
-        return lineStart == end || endLine(end, false);
+        if (columnStart != kNone && column.empty()) {
+            column = std::string_view(data + columnStart, size - columnStart);
+        }
+        return lineStart == size || endLine(size, false);
     }
 };
 

@@ -4,23 +4,6 @@
 
 namespace vesnik {
 
-namespace {
-
-// A hash of every byte of the identifier, so that identifiers alike but for
-// a few bytes anywhere still spread over the table.
-std::uint64_t hashOf(std::string_view id) {
-    std::uint64_t hash = id.size() * kGoldenRatio;
-    std::size_t at = 0;
-    for (; at + 8 <= id.size(); at += 8) {
-        hash = (hash ^ wordOf(id.data() + at, 8)) * 0xBF58476D1CE4E5B9u;
-        hash ^= hash >> 31;
-    }
-    hash = (hash ^ wordOf(id.data() + at, id.size() - at)) * 0x94D049BB133111EBu;
-    return hash ^ (hash >> 29);
-}
-
-}  // namespace
-
 ContactIdSet::ContactIdSet(std::vector<std::string_view> const& ids) {
     // A quarter of the slots in use at most keeps the probes short.
     slots_.resize(tableSize(ids.size(), 4, 16, slotShift_));

@@ -9,16 +9,20 @@
 namespace vesnik {
 
 IdColumnFilter::IdColumnFilter(std::vector<std::string_view> const& ids) : empty_(ids.empty()) {
+    rememberFirstBytes(ids);
     for (auto const id : ids) {
         prefixLength_ = std::min(prefixLength_, id.size());
     }
-    rememberFirstBytes(ids);
-    // About one bit in sixty-four set lets few columns through.
-    prefixBits_.resize(tableSize(ids.size(), 64, 4096, prefixShift_) / 64);
+    std::size_t const words = tableSize(ids.size(), 64, 4096, shift_) / 64;
+    prefixBits_.resize(words);
+    hashBits_.resize(words);
+    auto const set = [this](std::vector<std::uint64_t>& bits, std::uint64_t hash) {
+        auto const bit = static_cast<std::size_t>(hash >> shift_);
+        bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    };
     for (auto const id : ids) {
-        auto const bit = static_cast<std::size_t>(wordOf(id.data(), prefixLength_) * kGoldenRatio >>
-                                                  prefixShift_);
-        prefixBits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        set(prefixBits_, wordOf(id.data(), prefixLength_) * kGoldenRatio);
+        set(hashBits_, hashOf(id));
     }
 }
 
@@ -44,22 +48,38 @@ char const* IdColumnFilter::find(char const* begin, char const* end) const {
         return end;
     }
     // Copies, so that the loop keeps them in registers.
+    unsigned const shift = shift_;
     std::size_t const prefixLength = prefixLength_;
     std::uint64_t const prefixMask =
         prefixLength == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * prefixLength)) - 1;
-    unsigned const shift = prefixShift_;
-    std::uint64_t const* const bits = prefixBits_.data();
-    auto const mayStartAt = [&](char const* column) {
+    auto const isSet = [shift](std::vector<std::uint64_t> const& bits, std::uint64_t hash) {
+        auto const bit = static_cast<std::size_t>(hash >> shift);
+        return (bits[bit / 64] >> (bit % 64) & 1) != 0;
+    };
+    auto const columnEndings = [](char const* bytes) {
+        auto const block = bytes16::load(bytes);
+        return bytes16::Matches(columnSeparatorsIn(block) | lineFeedsIn(block) |
+                                (block == bytes16::splat('\0')));
+    };
+    auto const mayBeAnId = [&](char const* column) {
         auto const available = static_cast<std::size_t>(end - column);
         if (available < prefixLength) {
             return false;
         }
         // A whole word is read wherever the run has one.
-        std::uint64_t const word =
-            available >= 8 ? wordOf(column, 8) : wordOf(column, prefixLength);
-        std::uint64_t const prefix = word & prefixMask;
-        auto const bit = static_cast<std::size_t>(prefix * kGoldenRatio >> shift);
-        return (bits[bit / 64] >> (bit % 64) & 1) != 0;
+        std::uint64_t const word = wordOf(column, std::min(available, std::size_t{8}));
+        if (!isSet(prefixBits_, (word & prefixMask) * kGoldenRatio)) {
+            return false;
+        }
+        // The column ends where its text does: at a separator, a line end or
+        // a NUL; a CR LF line end leaves its CR out.
+        char const* const columnEnd = bytes16::findEach(column, end, bytes16::kWidth, columnEndings,
+                                                        [](char const*) { return false; });
+        std::string_view text(column, static_cast<std::size_t>(columnEnd - column));
+        if (columnEnd != end && *columnEnd == kLineFeed) {
+            text = withoutCarriageReturn(text);
+        }
+        return !text.empty() && isSet(hashBits_, hashOf(text));
     };
 
     bytes16::Block first[kMaxFirstBytes];
@@ -78,9 +98,8 @@ char const* IdColumnFilter::find(char const* begin, char const* end) const {
         }
         return bytes16::Matches(candidates);
     };
-    char const* const found =
-        bytes16::findEach(begin, end, bytes16::kWidth + 1, separators,
-                          [&](char const* at) { return !mayStartAt(at + 1); });
+    char const* const found = bytes16::findEach(begin, end, bytes16::kWidth + 1, separators,
+                                                [&](char const* at) { return !mayBeAnId(at + 1); });
     return found == end ? end : found + 1;
 }
 

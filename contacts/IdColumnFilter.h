@@ -16,8 +16,9 @@ class IdColumnFilter {
 
     // The first place in [begin, end) where a column that may be one of the
     // identifiers starts, or end. An identifier is never a line's first
-    // column, so it stands right after a column separator; there the
-    // column's first bytes are looked up in a bitmap of the identifiers'.
+    // column, so it stands right after a column separator; there the whole
+    // column's hash is looked up in a bitmap of the identifiers' hashes, so
+    // the filter is as strong whatever the identifiers have in common.
     char const* find(char const* begin, char const* end) const;
 
   private:
@@ -30,11 +31,15 @@ class IdColumnFilter {
     unsigned char firstBytes_[kMaxFirstBytes] = {};
     bool firstBytesFew_ = true;
 
-    // The bitmap holds the first prefixLength_ bytes (at most eight, and no
-    // more than the shortest identifier has) of every identifier.
+    // Two bitmaps, each with about one bit in sixty-four set: a cheap one of
+    // the identifiers' first prefixLength_ bytes (at most eight, and no more
+    // than the shortest has), which rules most columns out where identifiers
+    // differ early; and one of their whole hashes, for the columns it lets
+    // through.
     std::size_t prefixLength_ = 8;
     std::vector<std::uint64_t> prefixBits_;
-    unsigned prefixShift_;
+    std::vector<std::uint64_t> hashBits_;
+    unsigned shift_;
 };
 
 }  // namespace vesnik
