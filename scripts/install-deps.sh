@@ -7,6 +7,9 @@ packages=(cmake make g++ pkg-config binutils libgtest-dev libgmock-dev)
 # The vesnik program parses its command line with CLI11; its tests run on
 # Python.
 packages+=(libcli11-dev python3)
+# The Python package is tested with Debian's pytest, and built into a wheel
+# that installs offline into a virtual environment.
+packages+=(python3-pytest python3-venv python3-setuptools python3-wheel)
 packages+=("$@")
 
 missing=()
