@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the Windows build into a fresh prefix, builds the C host against
+# the installed header and import libraries twice, by MinGW gcc and for the
+# MSVC ABI with no C runtime (clang and lld-link, kernel32 and vesnik.lib
+# only), and runs both beside the installed vesnik.dll, with a book there as
+# its default book.
+#   windows-hosts.sh BUILD HOST_SOURCE MINGW_CC EMULATOR...
+set -euo pipefail
+build=$1 source=$2 mingw_cc=$3
+shift 3
+emulator=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+bin=$prefix/bin
+cp "$source/book.cdir" "$bin/AddressBook.CDIR"
+flags=(-std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include")
+
+check() {
+  local name=$1 program=$2 output
+  cp "$program" "$bin/$name.exe"
+  if ! output=$(cd "$bin" && "${emulator[@]}" "$name.exe"); then
+    echo "$name host failed to run beside the installed DLL: $output" >&2
+    exit 1
+  fi
+  if ! diff -u "$source/expected.txt" - <<<"$output" >&2; then
+    echo "$name host printed otherwise" >&2
+    exit 1
+  fi
+  echo "$name host: ok"
+}
+
+"$mingw_cc" "${flags[@]}" "$source/host.c" -L"$prefix/lib" -lvesnik -o "$work/mingw-host.exe"
+check mingw "$work/mingw-host.exe"
+
+# The four kernel32 functions the host calls, as an import library; -k drops
+# the stdcall decoration from the names it imports.
+cat >"$work/kernel32.def" <<'DEF'
+LIBRARY kernel32.dll
+EXPORTS
+GetStdHandle@4
+WriteFile@20
+GetLastError@0
+ExitProcess@4
+DEF
+llvm-dlltool-14 -m i386 -k -d "$work/kernel32.def" -l "$work/kernel32.lib"
+clang-14 --target=i686-pc-windows-msvc -ffreestanding -DVESNIK_HOST_NO_C_RUNTIME "${flags[@]}" \
+  -c "$source/host.c" -o "$work/msvc-host.obj"
+lld-link-14 /nodefaultlib /safeseh:no /subsystem:console /entry:host_start \
+  "$work/msvc-host.obj" "$prefix/lib/vesnik.lib" "$work/kernel32.lib" /out:"$work/msvc-host.exe"
+check msvc "$work/msvc-host.exe"
