@@ -10,6 +10,8 @@ packages+=(libcli11-dev python3)
 # The Python package is tested with Debian's pytest, and built into a wheel
 # that installs offline into a virtual environment.
 packages+=(python3-pytest python3-venv python3-setuptools python3-wheel)
+# The C interface's host test is built by the C compiler, cc.
+packages+=(gcc)
 packages+=("$@")
 
 missing=()

@@ -8,7 +8,10 @@ cd "$(dirname "$0")/.."
 windows_packages=(g++-mingw-w64-i686 wine wine32:i386)
 # The fuzzer is built with clang and its libFuzzer runtime.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
-scripts/install-deps.sh "${windows_packages[@]}" "${fuzz_packages[@]}"
+# vesnik.lib for MSVC hosts is made by llvm-dlltool; the test host built for
+# the MSVC ABI is compiled by clang and linked by lld-link.
+msvc_host_packages=(clang-14 lld-14 llvm-14)
+scripts/install-deps.sh "${windows_packages[@]}" "${fuzz_packages[@]}" "${msvc_host_packages[@]}"
 
 jobs=$(nproc)
 for preset in release asan tsan windows-x86; do
