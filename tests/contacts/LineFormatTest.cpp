@@ -91,9 +91,11 @@ std::vector<LineShape> const& lineShapes() {
         {"CR before NUL stays", "a,b\r\0\n"s, {{"a", "b\r"}}},
         {"NUL in the last line", "a\nb\0c"s, {{"a"}, {"b"}}},
         {"high bytes are data", "\xe9,\xff\xfe\n", {{"\xe9", "\xff\xfe"}}},
-        {"columns of sixteen bytes and more",
-         "aaaaaaaaaaaaaaaa,bbbbbbbbbbbbbbbbb,cccccccccccccccccccccccccccccccc,d,e\n",
-         {{repeated('a', 16), repeated('b', 17), repeated('c', 32), "d", "e"}}},
+        {"columns about a block long",
+         repeated('a', 15) + "," + repeated('b', 16) + "," + repeated('c', 17) + "," +
+             repeated('d', 31) + "\t" + repeated('e', 32) + "\n",
+         {{repeated('a', 15), repeated('b', 16), repeated('c', 17), repeated('d', 31),
+           repeated('e', 32)}}},
         // Cut at a fixed length, the notes would leave a tail that looks like
         // a contact of its own.
         {"long notes column, one record",
