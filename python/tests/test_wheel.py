@@ -13,8 +13,11 @@ import vesnik
 PROBE = "import json, vesnik; print(json.dumps([vesnik.default_book(), vesnik.Book().all()]))"
 
 
-def run(command, **options):
-    done = subprocess.run([str(part) for part in command], capture_output=True, text=True, **options)
+def run(command, cwd=None, **variables):
+    # Without PYTHONPATH, where the staged copy would pass for an installed one.
+    env = {k: v for k, v in os.environ.items() if k not in ("PYTHONPATH", "VESNIK_LIBRARY")}
+    env.update(variables)
+    done = subprocess.run([str(part) for part in command], capture_output=True, text=True, cwd=cwd, env=env)
     assert done.returncode == 0, done.stdout + done.stderr
     return done.stdout
 
@@ -27,19 +30,17 @@ def test_wheel_installs_offline_and_carries_the_library(tmp_path):
     run(pip + ["wheel", "--no-index", "--no-build-isolation", "--no-deps", "-w", tmp_path, tmp_path / "source"])
     (wheel,) = tmp_path.glob("*.whl")
     assert not wheel.name.endswith("-none-any.whl"), wheel.name
-    run(pip + ["install", "--no-index", wheel])
+    run(pip + ["install", "--no-index", "--force-reinstall", wheel])
 
     # Away from the staged copy, the package loads the library beside it.
     (library,) = tmp_path.glob("venv/lib/python3*/site-packages/vesnik/libvesnik.so.1")
     (library.parent / "AddressBook.CDIR").write_bytes(b"Beside,Package,a@b.org,C1\n")
-    env = {k: v for k, v in os.environ.items() if k not in ("PYTHONPATH", "VESNIK_LIBRARY")}
-    found = json.loads(run([pip[0], "-c", PROBE], cwd=tmp_path, env=env))
+    found = json.loads(run([pip[0], "-c", PROBE], tmp_path))
     assert found == [str(library.parent / "AddressBook.CDIR"), [["Beside", "Package", "a@b.org", "C1", None]]]
 
     # VESNIK_LIBRARY wins over it.
     (tmp_path / "other").mkdir()
     shutil.copy(library, tmp_path / "other")
     (tmp_path / "other/AddressBook.CDIR").write_bytes(b"Other,Library\n")
-    env["VESNIK_LIBRARY"] = str(tmp_path / "other/libvesnik.so.1")
-    found = json.loads(run([pip[0], "-c", PROBE], cwd=tmp_path, env=env))
+    found = json.loads(run([pip[0], "-c", PROBE], tmp_path, VESNIK_LIBRARY=str(tmp_path / "other/libvesnik.so.1")))
     assert found == [str(tmp_path / "other/AddressBook.CDIR"), [["Other", "Library", None, None, None]]]
