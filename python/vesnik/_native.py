@@ -88,7 +88,10 @@ def library() -> ctypes.CDLL:
         path = library_path()
         # The lookups leave the system's reason for a failure in errno, or on
         # Windows in GetLastError(); ctypes keeps a copy of each per thread.
-        loaded = ctypes.CDLL(path, use_errno=True, use_last_error=sys.platform == "win32")
+        try:
+            loaded = ctypes.CDLL(path, use_errno=True, use_last_error=sys.platform == "win32")
+        except OSError as error:
+            raise OSError(f"cannot load the vesnik library ({error}); VESNIK_LIBRARY may name it") from error
         _library = _declare(loaded)
     return _library
 
