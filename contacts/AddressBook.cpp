@@ -1,11 +1,14 @@
 #include "AddressBook.h"
 
+#include <algorithm>
+
 #include "AsciiCase.h"
 #include "ColumnWalk.h"
 #include "ContactIdSet.h"
 #include "IdColumnFilter.h"
 #include "KeyFinder.h"
 #include "LineFilters.h"
+#include "SearchWords.h"
 
 namespace vesnik {
 
@@ -22,6 +25,15 @@ ScanStatus findLines(std::string const& path, Filter const& filter, std::size_t 
         return column.empty() || !isMatch(column) || onMatch(splitColumns(text));
     });
 }
+
+// Lets no line through: the book is still read, so that one that cannot be
+// opened or read is reported as by any other query.
+struct NoLine {
+    template <class OnLine>
+    bool forEachIn(std::string_view, OnLine&) const {
+        return true;
+    }
+};
 
 }  // namespace
 
@@ -58,6 +70,44 @@ ScanStatus AddressBook::findEmail(std::string_view email, OnMatch onMatch) const
     return findLines(
         path_, LinesHolding{finder}, kEmailColumn,
         [&](std::string_view column) { return equalsAsUpper(column, finder.key()); }, onMatch);
+}
+
+ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {
+    std::vector<SearchWord> words;
+    for (std::string_view const word : splitWords(text)) {
+        words.emplace_back(word);
+    }
+    if (words.empty()) {
+        return eachLine(onMatch);
+    }
+    // The longest word first: it finds the lines to look at, and is the most
+    // likely to rule a line out. A word given twice is looked for once.
+    std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
+        return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
+                                                    : a.upper() < b.upper();
+    });
+    words.erase(std::unique(words.begin(), words.end(),
+                            [](SearchWord const& a, SearchWord const& b) {
+                                return a.upper() == b.upper();
+                            }),
+                words.end());
+    if (!std::all_of(words.begin(), words.end(),
+                     [](SearchWord const& word) { return word.canBeInAColumn(); })) {
+        return scanFile(path_.c_str(), NoLine{}, [](std::string_view) { return true; });
+    }
+    // The finder stops once in each line that may hold the first word; the
+    // line is then checked whole and the scan goes on after it, so every
+    // byte is read a bounded number of times per word.
+    KeyFinder const finder(words.front().upper(), LetterCase::kFolded,
+                           KeyPlace::kAnywhereUnchecked);
+    return scanFile(path_.c_str(), LinesHolding{finder}, [&](std::string_view line) {
+        Columns const columns = splitColumns(line);
+        bool const matches = std::all_of(words.begin(), words.end(), [&](SearchWord const& word) {
+            return word.isIn(columns[0]) || word.isIn(columns[1]) ||
+                   word.isIn(columns[kEmailColumn]);
+        });
+        return !matches || onMatch(columns);
+    });
 }
 
 }  // namespace vesnik

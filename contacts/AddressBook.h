@@ -41,6 +41,11 @@ class AddressBook {
     // The lines whose e-mail equals email, ASCII letter case ignored.
     ScanStatus findEmail(std::string_view email, OnMatch onMatch) const;
 
+    // The lines where every word of text (split at spaces and TABs) stands
+    // in field1, field2 or the e-mail, ASCII letter case ignored; each word
+    // may stand in another of them. Text without words matches every line.
+    ScanStatus search(std::string_view text, OnMatch onMatch) const;
+
   private:
     std::string path_;
 };

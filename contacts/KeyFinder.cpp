@@ -88,9 +88,10 @@ std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std:
 
 }  // namespace
 
-KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase)
+KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place)
     : key_(letterCase == LetterCase::kFolded ? asciiUpper(key) : std::string(key)),
       letterCase_(letterCase),
+      place_(place),
       firstOffset_(rarestOffset(key_, letterCase)),
       secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)),
       canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)) {}
@@ -103,7 +104,9 @@ bool KeyFinder::matchesAt(char const* position) const {
 }
 
 char const* KeyFinder::find(char const* begin, char const* end) const {
-    if (!canBeAColumn_ || static_cast<std::size_t>(end - begin) < key_.size()) {
+    bool const anywhere = place_ == KeyPlace::kAnywhereUnchecked;
+    if (key_.empty() || (!anywhere && !canBeAColumn_) ||
+        static_cast<std::size_t>(end - begin) < key_.size()) {
         return end;
     }
     char const* const lastStart = end - key_.size();
@@ -117,6 +120,12 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
             ((bytes16::load(block + secondOffset) | second.foldBits) == second.wanted));
     };
     std::size_t const reach = std::max(firstOffset, secondOffset) + bytes16::kWidth;
+    if (anywhere) {
+        // A key that would run past end does not stand there, and its probes
+        // may have matched the zeros padding the last blocks.
+        return bytes16::findEach(begin, end, reach, candidates,
+                                 [&](char const* start) { return start > lastStart; });
+    }
     // The key is compared only where a column starts. It holds no separator,
     // so a comparison stops within the column it starts in: the columns of a
     // run are compared once at most, whatever the key and the book hold.

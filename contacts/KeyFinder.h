@@ -11,10 +11,15 @@ namespace vesnik {
 
 enum class LetterCase { kExact, kFolded };
 
+// Where a key may stand: where a column starts, compared whole; or anywhere,
+// where only the key's two probe bytes are looked for and the caller checks
+// the line.
+enum class KeyPlace { kColumnStart, kAnywhereUnchecked };
+
 class KeyFinder {
   public:
     // With kFolded, ASCII letters match whatever their case.
-    KeyFinder(std::string_view key, LetterCase letterCase);
+    KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place = KeyPlace::kColumnStart);
 
     // The key as it is looked for: upper-cased when letters are folded.
     std::string_view key() const { return key_; }
@@ -22,6 +27,10 @@ class KeyFinder {
     // Where the key first starts a column in [begin, end), or end when it
     // does not; begin is where a line starts. A key that cannot be a whole
     // column (empty, or holding a separator) is found nowhere.
+    // With kAnywhereUnchecked: the first place in [begin, end) where the key
+    // could start, found by its probe bytes alone and compared nowhere, so a
+    // run costs the same whatever the key and the book hold; never before a
+    // place where the key stands, and an empty key is found nowhere.
     char const* find(char const* begin, char const* end) const;
 
   private:
@@ -29,6 +38,7 @@ class KeyFinder {
 
     std::string key_;  // upper-cased when letters are folded
     LetterCase letterCase_;
+    KeyPlace place_;
     // Two of the key's bytes, chosen as the least likely in a line, are
     // looked for first; the whole key only where both stand.
     std::size_t firstOffset_;

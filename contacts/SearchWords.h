@@ -1,0 +1,40 @@
+// The words of a search, each looked for inside a column with ASCII letter
+// case ignored, in time linear in the column whatever the word holds.
+#ifndef VESNIK_CONTACTS_SEARCHWORDS_H
+#define VESNIK_CONTACTS_SEARCHWORDS_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesnik {
+
+// A search's text split at spaces and TABs, the empty pieces dropped.
+std::vector<std::string_view> splitWords(std::string_view text);
+
+class SearchWord {
+  public:
+    explicit SearchWord(std::string_view word);
+
+    // The word as it is looked for: upper-cased.
+    std::string_view upper() const { return upper_; }
+
+    // Whether a column could hold the word at all: it holds no separator
+    // and no NUL, which end a column.
+    bool canBeInAColumn() const;
+
+    // Whether the word stands anywhere in text, ASCII letter case ignored.
+    bool isIn(std::string_view text) const;
+
+  private:
+    std::string upper_;
+    // For each length of a partial match, the length of the longest proper
+    // prefix of the word that is also its suffix: where a failed match goes
+    // on from, so no byte of text is read twice.
+    std::vector<std::size_t> fallback_;
+};
+
+}  // namespace vesnik
+
+#endif
