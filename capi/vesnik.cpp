@@ -151,6 +151,20 @@ int vesnik_find_email(char const* book, char const* email, size_t limit, vesnik_
                    });
 }
 
+int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list** out) {
+    if (out == nullptr) {
+        return VESNIK_ERROR_ARGUMENT;
+    }
+    if (text == nullptr) {
+        *out = nullptr;
+        return VESNIK_ERROR_ARGUMENT;
+    }
+    return collect(book, limit, out,
+                   [&](vesnik::AddressBook const& address, vesnik::OnMatch onMatch) {
+                       return address.search(text, onMatch);
+                   });
+}
+
 size_t vesnik_list_size(vesnik_list const* list) {
     return list != nullptr ? list->size() : 0;
 }

@@ -17,9 +17,9 @@
 #include <stddef.h>
 
 #define VESNIK_VERSION_MAJOR 1
-#define VESNIK_VERSION_MINOR 1
+#define VESNIK_VERSION_MINOR 2
 #define VESNIK_VERSION_PATCH 0
-#define VESNIK_VERSION_NUMBER 10100 /* MAJOR * 10000 + MINOR * 100 + PATCH */
+#define VESNIK_VERSION_NUMBER 10200 /* MAJOR * 10000 + MINOR * 100 + PATCH */
 
 /* VESNIK_C_API marks the exported functions; VESNIK_C_CALL their calling
  * convention, fixed so that hosts built with other defaults still match. */
@@ -82,6 +82,14 @@ VESNIK_C_API int VESNIK_C_CALL vesnik_find_ids(const char* book, const char* con
  * NULL is VESNIK_ERROR_ARGUMENT. limit as for vesnik_find_ids. */
 VESNIK_C_API int VESNIK_C_CALL vesnik_find_email(const char* book, const char* email, size_t limit,
                                                  vesnik_list** out);
+/* Every contact where each word of text (words are split at spaces and
+ * TABs) stands somewhere in field1, field2 or email, ASCII letter case
+ * ignored and bytes outside ASCII compared exactly; each word may stand in
+ * another field, in any order. Text without words matches every contact;
+ * text NULL is VESNIK_ERROR_ARGUMENT. limit as for vesnik_find_ids. Since
+ * 1.2.0. */
+VESNIK_C_API int VESNIK_C_CALL vesnik_search(const char* book, const char* text, size_t limit,
+                                             vesnik_list** out);
 
 /* 0 for NULL. */
 VESNIK_C_API size_t VESNIK_C_CALL vesnik_list_size(const vesnik_list* list);
