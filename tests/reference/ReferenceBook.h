@@ -31,6 +31,11 @@ std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& 
 std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& book);
 Field getContactID(Field const& email, Book const& book);
 
+// The records where every word of text, split at spaces and TABs, stands in
+// field1, field2 or email, ASCII letter case ignored; all records when text
+// has no words. nullopt when the book cannot be opened.
+std::optional<Records> search(std::string const& text, Book const& book);
+
 }  // namespace vesnik::reference
 
 #endif
