@@ -63,9 +63,39 @@ def test_find_by_email(book):
         book.find_email("x", limit=-1)
 
 
+@pytest.mark.parametrize(
+    "text, limit, found",
+    [
+        ("ann", None, [0, 1]),  # field2 of one, the e-mail of the other
+        ("EXAMPLE\tlee  ann", None, [0, 1]),  # any order, any field, any case
+        ("lee bo", None, [1]),
+        ("m\udcfc", None, [0]),  # a Latin-1 byte, as str
+        (b"M\xfcLLER", None, [0]),
+        (b"M\xdcller", None, []),  # bytes outside ASCII compared exactly
+        ("C1", None, []),  # identifiers are not searched
+        ("", None, [0, 1, 2, 3, 4, 5]),
+        (" \t", 2, [0, 1]),
+        ("@X.", 1, [4]),
+        ("@x.", 0, [4, 5]),
+        ("nobody", None, []),
+    ],
+)
+def test_search(book, text, limit, found):
+    assert book.search(text, limit) == [EXPECTED[i] for i in found]
+
+
+def test_search_rejects_what_the_c_side_cannot_take(book):
+    with pytest.raises(ValueError):
+        book.search("ann\0lee")
+    with pytest.raises(ValueError):
+        book.search("ann", limit=-1)
+    with pytest.raises(TypeError):
+        book.search(None)
+
+
 def test_unopenable_book_names_path_and_reason(tmp_path):
     missing = tmp_path / "missing.cdir"
-    for lookup in (vesnik.Book.all, lambda b: b.find_id("C1"), lambda b: b.find_ids([]), lambda b: b.find_email("x")):
+    for lookup in (vesnik.Book.all, lambda b: b.find_id("C1"), lambda b: b.find_ids([]), lambda b: b.find_email("x"), lambda b: b.search("x")):
         with pytest.raises(FileNotFoundError) as caught:
             lookup(vesnik.Book(missing))
         assert (caught.value.errno, caught.value.filename) == (errno.ENOENT, str(missing))

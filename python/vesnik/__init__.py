@@ -22,7 +22,7 @@ from typing import Any, Callable, Iterable, List, NamedTuple, Optional, Union
 from . import _native
 
 __all__ = ["Book", "Contact", "default_book", "library_version", "__version__"]
-__version__ = "1.1.0"
+__version__ = "1.2.0"
 
 Key = Union[str, bytes]
 """A lookup key: ``str`` is encoded as UTF-8 with ``surrogateescape``."""
@@ -150,6 +150,18 @@ class Book:
         count = _limit(limit)
         library = _native.library()
         return self._lookup(lambda out: library.vesnik_find_email(self._encoded, key, count, out))
+
+    def search(self, text: Key, limit: Optional[int] = None) -> List[Contact]:
+        """Every contact where each word of ``text`` (split at spaces and TABs)
+        stands in its ``field1``, ``field2`` or ``email``, ASCII letter case
+        ignored, in file order; each word may stand in another field, in any
+        order. Text without words matches every contact.
+
+        ``limit`` > 0 stops at that many matches; None or 0, no limit."""
+        key = _key(text, "text")
+        count = 0 if limit is None else _limit(limit)
+        library = _native.library()
+        return self._lookup(lambda out: library.vesnik_search(self._encoded, key, count, out))
 
     def _lookup(self, call: Callable[[Any], int]) -> List[Contact]:
         """Runs ``call(out)`` and turns its list into contacts; the list is freed

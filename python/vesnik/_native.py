@@ -66,6 +66,7 @@ def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
             [ctypes.c_char_p, ctypes.POINTER(ctypes.c_char_p), size_t, size_t, out],
         ),
         "vesnik_find_email": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
+        "vesnik_search": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
         "vesnik_list_size": (size_t, [ListPointer]),
         "vesnik_list_at": (ContactPointer, [ListPointer, size_t]),
         "vesnik_list_free": (None, [ListPointer]),
