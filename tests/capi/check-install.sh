@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix, puts a book beside the installed
-# libvesnik as its default book, then builds the C host against the prefix
-# the three ways a user would (plain flags, pkg-config, the CMake package)
-# and runs each.
+# Installs the build into a fresh prefix; checks that libvesnik exports
+# exactly the functions vesnik.h declares; puts a book beside it as its
+# default book, then builds the C host against the prefix the three ways a
+# user would (plain flags, pkg-config, the CMake package) and runs each.
 #   check-install.sh BUILD HOST_SOURCE C_COMPILER
 set -euo pipefail
 build=$1 source=$2 compiler=$3
@@ -11,6 +11,9 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 libdir=$(dirname "$(find "$prefix" -name 'libvesnik.so.1' -print -quit)")
+grep -o 'vesnik_[a-z_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
+nm -D --defined-only "$libdir/libvesnik.so.1" | awk '{print $3}' | sort >"$work/exported"
+diff -u "$work/declared" "$work/exported" >&2
 cp "$source/book.cdir" "$libdir/AddressBook.CDIR"
 flags=(-std=c99 -Wall -Wextra -pedantic -Werror)
 

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Windows build into a fresh prefix, builds the C host against
-# the installed header and import libraries twice, by MinGW gcc and for the
-# MSVC ABI with no C runtime (clang and lld-link, kernel32 and vesnik.lib
-# only), and runs both beside the installed vesnik.dll, with a book there as
-# its default book.
-#   windows-hosts.sh BUILD HOST_SOURCE MINGW_CC EMULATOR...
+# Installs the Windows build into a fresh prefix; checks that vesnik.dll
+# exports exactly the functions vesnik.h declares and imports only Windows'
+# own DLLs; builds the C host against the installed header and import
+# libraries twice, by MinGW gcc and for the MSVC ABI with no C runtime (clang
+# and lld-link, kernel32 and vesnik.lib only), and runs both beside the
+# installed vesnik.dll, with a book there as its default book.
+#   windows-hosts.sh BUILD HOST_SOURCE MINGW_CC OBJDUMP EMULATOR...
 set -euo pipefail
-build=$1 source=$2 mingw_cc=$3
-shift 3
+build=$1 source=$2 mingw_cc=$3 objdump=$4
+shift 4
 emulator=("$@")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 bin=$prefix/bin
+"$objdump" -p "$bin/vesnik.dll" >"$work/dll"
+imports=$(sed -n 's/^\tDLL Name: //p' "$work/dll" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+if [[ $imports != "kernel32.dll msvcrt.dll " ]]; then
+  echo "vesnik.dll imports $imports" >&2
+  exit 1
+fi
+grep -o 'vesnik_[a-z_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
+sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' "$work/dll" | sort >"$work/exported"
+diff -u "$work/declared" "$work/exported" >&2
 cp "$source/book.cdir" "$bin/AddressBook.CDIR"
 flags=(-std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include")
 
