@@ -102,9 +102,22 @@ ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {
                            KeyPlace::kAnywhereUnchecked);
     return scanFile(path_.c_str(), LinesHolding{finder}, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
+        // Field1 to the e-mail with the separators between them: a word holds
+        // no separator, so it stands here only within one of them. Columns
+        // fill in order, so the last present one ends the span.
+        std::size_t present = 0;
+        while (present <= kEmailColumn && !columns[present].empty()) {
+            ++present;
+        }
+        std::string_view searched;
+        if (present > 0) {
+            std::string_view const last = columns[present - 1];
+            searched = std::string_view(
+                columns[0].data(),
+                static_cast<std::size_t>(last.data() + last.size() - columns[0].data()));
+        }
         bool const matches = std::all_of(words.begin(), words.end(), [&](SearchWord const& word) {
-            return word.isIn(columns[0]) || word.isIn(columns[1]) ||
-                   word.isIn(columns[kEmailColumn]);
+            return word.isIn(searched);
         });
         return !matches || onMatch(columns);
     });

@@ -28,10 +28,14 @@ class SearchWord {
     bool isIn(std::string_view text) const;
 
   private:
+    // The first place in [position, end) where the word's first byte
+    // stands, or end.
+    char const* skipToFirstByte(char const* position, char const* end) const;
+
     std::string upper_;
-    // For each length of a partial match, the length of the longest proper
-    // prefix of the word that is also its suffix: where a failed match goes
-    // on from, so no byte of text is read twice.
+    // For each length of a partial match whose next byte failed, the length
+    // it goes on from (KMP's failure function, skipping borders that would
+    // fail on the same byte): no byte of text is read twice.
     std::vector<std::size_t> fallback_;
 };
 
