@@ -173,6 +173,10 @@ TEST(CInterfaceSearch, FindsWhatItMust) {
          nearMiss + ",x,y,K1\n" + "a" + nearMiss + ",x,y,K2\n" + nearMiss + ",x,y,K3\n",
          std::string(1000, 'A'),
          {"K2"}},
+        {"a failed match goes on from an inner border",
+         "aabaaabaab,x,y,K1\naabaaabaa,x,y,K2\n",
+         "AABAAB",
+         {"K1"}},
         {"a word everywhere", "ann,x,ann@x,K1\nann,y,ann@y,K2\nbo,y,b@y,K3\n", "an y", {"K2"}},
     };
     TempDir const dir;
