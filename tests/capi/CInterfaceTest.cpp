@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -176,26 +175,6 @@ TEST(CInterface, FailuresLeaveNoListAndTheSystemsReason) {
                   return vesnik_find_ids(missing.c_str(), nullptr, 1, 0, out);
               }).first,
               VESNIK_ERROR_ARGUMENT);
-}
-
-TEST(CInterface, DefaultBookIsBesideTheLibraryAndCutLikeSnprintf) {
-    std::size_t const length = vesnik_default_book(nullptr, 0);
-    std::string path(length, '\0');
-    ASSERT_EQ(vesnik_default_book(path.data(), length + 1), length);
-#ifdef _WIN32
-    EXPECT_EQ(path.substr(path.rfind('\\')), "\\AddressBook.CDIR");
-#else
-    EXPECT_EQ(
-        path,
-        (std::filesystem::canonical(VESNIK_C_LIBRARY_DIRECTORY) / "AddressBook.CDIR").string());
-#endif
-    char cut[6] = "-----";
-    EXPECT_EQ(vesnik_default_book(cut, 0), length);
-    EXPECT_STREQ(cut, "-----");
-    EXPECT_EQ(vesnik_default_book(cut, sizeof cut), length);
-    EXPECT_EQ(cut, path.substr(0, 5));
-    EXPECT_EQ(answer([](vesnik_list** out) { return vesnik_all(nullptr, out); }),
-              answer([&](vesnik_list** out) { return vesnik_all(path.c_str(), out); }));
 }
 
 #if defined(__linux__) && !defined(VESNIK_SANITIZED)

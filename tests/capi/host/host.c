@@ -63,7 +63,9 @@ static int host(void) {
     int status;
     unsigned long reason;
     text(vesnik_version() == VESNIK_VERSION_NUMBER ? "version as built\n" : "other version\n");
-    text(vesnik_default_book(cut, sizeof cut) == vesnik_default_book(NULL, 0) && cut[4] == '\0'
+    /* Like snprintf: nothing written into no room, a path cut to fit. */
+    text(vesnik_default_book(cut, 0) == vesnik_default_book(cut + 1, sizeof cut - 1) &&
+                 cut[0] == 'x' && cut[4] == '\0'
              ? "default book named, cut to fit\n"
              : "default book misnamed\n");
     show("all", vesnik_all(NULL, &list), &list);
