@@ -69,7 +69,7 @@ ScanStatus AddressBook::findEmail(std::string_view email, OnMatch onMatch) const
     KeyFinder const finder(email, LetterCase::kFolded);
     return findLines(
         path_, LinesHolding{finder}, kEmailColumn,
-        [&](std::string_view column) { return equalsAsUpper(column, finder.key()); }, onMatch);
+        [&](std::string_view column) { return finder.equals(column); }, onMatch);
 }
 
 ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {

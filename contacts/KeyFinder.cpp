@@ -55,7 +55,7 @@ struct ByteProbe {
 // The offset of the rarest byte of the key.
 // Probes are taken from the key's first bytes only, so that a block and both
 // probes stay within the reach of one scan step.
-constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth + 1;
+constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth;
 
 std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
     std::size_t rarest = 0;
@@ -94,13 +94,42 @@ KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place
       place_(place),
       firstOffset_(rarestOffset(key_, letterCase)),
       secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)),
-      canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)) {}
+      canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)) {
+    if (letterCase == LetterCase::kFolded) {
+        // Setting bit 5 of a letter makes it lower case; other bytes keep it.
+        for (char const c : key_) {
+            char const fold = isAsciiLetter(c) ? char{0x20} : char{0};
+            foldBits_.push_back(fold);
+            foldedKey_.push_back(static_cast<char>(c | fold));
+        }
+    }
+}
+
+bool KeyFinder::equals(std::string_view text) const {
+    if (text.size() != key_.size()) {
+        return false;
+    }
+    if (letterCase_ == LetterCase::kExact) {
+        return std::memcmp(text.data(), key_.data(), key_.size()) == 0;
+    }
+    // Sixteen bytes at a time: a long key is compared at memcmp's pace.
+    std::size_t at = 0;
+    for (; at + bytes16::kWidth <= text.size(); at += bytes16::kWidth) {
+        auto const folded = bytes16::load(text.data() + at) | bytes16::load(foldBits_.data() + at);
+        if (bytes16::Matches(folded != bytes16::load(foldedKey_.data() + at)).any()) {
+            return false;
+        }
+    }
+    for (; at < text.size(); ++at) {
+        if ((text[at] | foldBits_[at]) != foldedKey_[at]) {
+            return false;
+        }
+    }
+    return true;
+}
 
 bool KeyFinder::matchesAt(char const* position) const {
-    if (letterCase_ == LetterCase::kExact) {
-        return std::memcmp(position, key_.data(), key_.size()) == 0;
-    }
-    return equalsAsUpper(std::string_view(position, key_.size()), key_);
+    return equals(std::string_view(position, key_.size()));
 }
 
 char const* KeyFinder::find(char const* begin, char const* end) const {
@@ -126,13 +155,28 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         return bytes16::findEach(begin, end, reach, candidates,
                                  [&](char const* start) { return start > lastStart; });
     }
-    // The key is compared only where a column starts. It holds no separator,
-    // so a comparison stops within the column it starts in: the columns of a
-    // run are compared once at most, whatever the key and the book hold.
-    return bytes16::findEach(begin, end, reach, candidates, [&](char const* start) {
-        bool const columnStart = start == begin || isSeparator(start[-1]);
-        return !(columnStart && start <= lastStart && matchesAt(start));
-    });
+    // The key is compared only where a column starts: right after a
+    // separator, or at begin, where a line starts. Each block is read one
+    // byte early, so that the probes count only there. The key holds no
+    // separator, so a comparison stops within the column it starts in: the
+    // columns of a run are compared once at most, whatever the key and the
+    // book hold.
+    if (begin <= lastStart && matchesAt(begin)) {
+        return begin;
+    }
+    auto const columnStarts = [&](char const* before) {
+        auto const previous = bytes16::load(before);
+        return bytes16::Matches(
+            (columnSeparatorsIn(previous) | lineFeedsIn(previous)) &
+            ((bytes16::load(before + 1 + firstOffset) | first.foldBits) == first.wanted) &
+            ((bytes16::load(before + 1 + secondOffset) | second.foldBits) == second.wanted));
+    };
+    char const* const stoppedBefore =
+        bytes16::findEach(begin, end, reach + 1, columnStarts, [&](char const* before) {
+            char const* const start = before + 1;
+            return !(start <= lastStart && matchesAt(start));
+        });
+    return stoppedBefore == end ? end : stoppedBefore + 1;
 }
 
 }  // namespace vesnik

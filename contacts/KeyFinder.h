@@ -33,6 +33,9 @@ class KeyFinder {
     // place where the key stands, and an empty key is found nowhere.
     char const* find(char const* begin, char const* end) const;
 
+    // Whether text is the key, letters folded as the finder folds them.
+    bool equals(std::string_view text) const;
+
   private:
     bool matchesAt(char const* position) const;
 
@@ -44,6 +47,10 @@ class KeyFinder {
     std::size_t firstOffset_;
     std::size_t secondOffset_;
     bool canBeAColumn_;
+    // When letters are folded: 0x20 where the key has a letter, and the key
+    // with those bits set.
+    std::string foldBits_;
+    std::string foldedKey_;
 };
 
 }  // namespace vesnik
