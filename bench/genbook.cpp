@@ -1,12 +1,12 @@
-// vesnik-genbook N OUT [--crlf] [--seed S]: writes the benchmark's address
-// book of N contacts to OUT.
+// vesnik-genbook N OUT [--crlf] [--seed S] [--ids SHAPE]: writes the
+// benchmark's address book of N contacts to OUT.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 
 #include "BookGenerator.h"
 
 int main(int argc, char** argv) {
-    CLI::App app("Writes a made-up address book, the same bytes for the same N and seed");
+    CLI::App app("Writes a made-up address book, the same bytes for the same N, seed and ids");
     std::size_t contacts = 0;
     std::string out;
     vesnik::bench::BookOptions options;
@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     app.add_option("OUT", out, "file to write")->required();
     app.add_flag("--crlf", options.crlf, "end lines with CR LF");
     app.add_option("--seed", options.seed, "random seed")->capture_default_str();
+    app.add_option("--ids", options.ids, "the contact ids' shape")
+        ->check(CLI::IsMember(vesnik::bench::kIdShapes))
+        ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
     if (!vesnik::bench::writeBook(out, contacts, options)) {
