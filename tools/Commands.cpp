@@ -1,10 +1,5 @@
 #include "Commands.h"
 
-#include <iostream>
-
-#include "Vesnik_API.h"
-#include "Vesnik_API_owners.h"
-
 namespace vesnik::tool {
 
 namespace {
@@ -13,90 +8,111 @@ ExitStatus foundAny(std::size_t count) {
     return count != 0 ? ExitStatus::kFound : ExitStatus::kNothingMatched;
 }
 
+std::string joined(std::vector<std::string> const& words) {
+    std::string text;
+    for (std::string const& word : words) {
+        text += text.empty() ? "" : " ";
+        text += word;
+    }
+    return text;
+}
+
+bool hasEmail(vesnik_contact const& contact) {
+    return contact.email != nullptr;
+}
+
 }  // namespace
 
 ExitStatus Commands::where() {
-    owned::String const directory(GetDefaultAddressBookLocation());
-    if (directory.get()[0] == '\0') {
+    std::string const directory = libraryDirectory();
+    if (directory.empty()) {
         return ExitStatus::kNothingMatched;
     }
-    printer_.printValue(directory.get());
+    printer_.printValue(directory.c_str());
     return ExitStatus::kFound;
 }
 
 ExitStatus Commands::ids() {
-    owned::IdList const ids(GetContacts(book_.pathForLibrary(), nullptr));
-    if (!ids) {
-        return unopenedBook();
+    ContactList const list = book_.all();
+    std::size_t const size = vesnik_list_size(list.get());
+    for (std::size_t i = 0; i < size; ++i) {
+        printer_.printValue(vesnik_list_at(list.get(), i)->contact_id);
     }
-    for (char const* id : *ids) {
-        printer_.printValue(id);
-    }
-    return foundAny(ids->size());
+    return foundAny(size);
 }
 
 ExitStatus Commands::get(std::vector<std::string> const& ids) {
-    if (ids.size() == 1) {
-        owned::Record const record(
-            GetContactInfo(ids.front().c_str(), book_.pathForLibrary(), nullptr));
-        if (!record) {
-            return nothingMatchedOrUnopenedBook();
-        }
-        printer_.printRecord(*record);
-        return ExitStatus::kFound;
-    }
-    // The library takes mutable strings but only reads them.
-    std::vector<char*> keys;
-    keys.reserve(ids.size());
-    for (std::string const& id : ids) {
-        keys.push_back(const_cast<char*>(id.c_str()));
-    }
-    return printRecords(owned::RecordList(GetContactInfos(&keys, book_.pathForLibrary(), nullptr)));
+    return printRecords(book_.findIds(ids, limit_));
 }
 
 ExitStatus Commands::email(std::string const& address) {
-    return printRecords(owned::RecordList(
-        GetContactInfosFromEmail(address.c_str(), book_.pathForLibrary(), nullptr)));
+    return printRecords(book_.findEmail(address, limit_));
 }
 
 ExitStatus Commands::idOf(std::string const& address) {
-    owned::String const id(GetContactID(address.c_str(), book_.pathForLibrary(), nullptr));
-    if (!id) {
-        return nothingMatchedOrUnopenedBook();
+    ContactList const list = book_.findEmail(address, 1);
+    vesnik_contact const* const first = vesnik_list_at(list.get(), 0);
+    if (first == nullptr || first->contact_id == nullptr) {
+        return ExitStatus::kNothingMatched;
     }
-    printer_.printValue(id.get());
+    printer_.printValue(first->contact_id);
     return ExitStatus::kFound;
 }
 
-ExitStatus Commands::printRecords(owned::RecordList const& records) {
-    if (!records) {
-        return unopenedBook();
+ExitStatus Commands::query(std::vector<std::string> const& words, NameTemplate const& name) {
+    std::string const text = joined(words);
+    if (format_ == OutputFormat::kMutt || format_ == OutputFormat::kAerc) {
+        return printForMailClient(text, name);
     }
-    for (AddressBook::ContactInfo const* record : *records) {
-        printer_.printRecord(*record);
-    }
-    return foundAny(records->size());
+    return printRecords(book_.search(text, limit_));
 }
 
-ExitStatus Commands::unopenedBook() const {
-    // Only a file that vanished or changed since the library tried has no
-    // reason left to give.
-    reportOpenFailure(book_.openFailure().value_or("it could not be read"));
-    return ExitStatus::kTrouble;
-}
-
-ExitStatus Commands::nothingMatchedOrUnopenedBook() const {
-    std::optional<std::string> const failure = book_.openFailure();
-    if (!failure) {
-        return ExitStatus::kNothingMatched;
+ExitStatus Commands::printRecords(ContactList const& list) {
+    std::size_t const size = vesnik_list_size(list.get());
+    for (std::size_t i = 0; i < size; ++i) {
+        printer_.printRecord(*vesnik_list_at(list.get(), i));
     }
-    reportOpenFailure(*failure);
-    return ExitStatus::kTrouble;
+    return foundAny(size);
 }
 
-void Commands::reportOpenFailure(std::string const& reason) const {
-    std::cerr << "vesnik: cannot open address book '" << book_.displayPath() << "': " << reason
-              << '\n';
+ExitStatus Commands::printForMailClient(std::string const& text, NameTemplate const& name) {
+    // Contacts without an e-mail do not count towards the limit, so a
+    // limited search that met some may stop short: then the book is read
+    // again, whole.
+    auto const withEmail = [this](ContactList const& list) {
+        std::vector<vesnik_contact const*> shown;
+        std::size_t const size = vesnik_list_size(list.get());
+        for (std::size_t i = 0; i < size && (limit_ == 0 || shown.size() < limit_); ++i) {
+            if (hasEmail(*vesnik_list_at(list.get(), i))) {
+                shown.push_back(vesnik_list_at(list.get(), i));
+            }
+        }
+        return shown;
+    };
+    ContactList list = book_.search(text, limit_);
+    std::vector<vesnik_contact const*> shown = withEmail(list);
+    if (limit_ != 0 && vesnik_list_size(list.get()) == limit_ && shown.size() < limit_) {
+        list = book_.search(text, 0);
+        shown = withEmail(list);
+    }
+    bool const mutt = format_ == OutputFormat::kMutt;
+    if (mutt) {
+        // mutt shows this first line as its message.
+        out_.put(shown.empty() ? "vesnik: no contact matches '" + text + "'\n"
+                               : "vesnik: " + std::to_string(shown.size()) +
+                                     (shown.size() == 1 ? " contact\n" : " contacts\n"));
+    }
+    for (vesnik_contact const* contact : shown) {
+        out_.put(contact->email);
+        out_.put('\t');
+        out_.put(name.render(*contact));
+        if (mutt) {
+            out_.put('\t');
+            out_.put(contact->contact_id != nullptr ? contact->contact_id : "");
+        }
+        out_.put('\n');
+    }
+    return foundAny(shown.size());
 }
 
 }  // namespace vesnik::tool

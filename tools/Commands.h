@@ -1,15 +1,16 @@
-// The five commands, each one lookup through the library's public API with
-// its answer printed.
+// The six commands, each one lookup through the C interface with its answer
+// printed.
 #ifndef VESNIK_TOOLS_COMMANDS_H
 #define VESNIK_TOOLS_COMMANDS_H
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "AddressBookFile.h"
+#include "Book.h"
+#include "NameTemplate.h"
 #include "RecordPrinter.h"
-#include "Vesnik_API_owners.h"
 
 namespace vesnik::tool {
 
@@ -22,40 +23,42 @@ enum class ExitStatus {
 
 class Commands {
   public:
-    Commands(AddressBookFile book, RecordPrinter& printer)
-        : book_(std::move(book)), printer_(printer) {}
+    // limit 0 means no limit.
+    Commands(Book book, Output& out, OutputFormat format, std::size_t limit)
+        : book_(std::move(book)),
+          out_(out),
+          format_(format),
+          printer_(out, format),
+          limit_(limit) {}
 
-    // The library's directory, where the default book is looked for.
+    // The C interface library's directory, where the default book is looked for.
     ExitStatus where();
 
     // Every contact's identifier, in file order.
     ExitStatus ids();
 
-    // The record of one identifier, or of several in file order, each once.
+    // Every record with one of these identifiers, in file order, each once.
     ExitStatus get(std::vector<std::string> const& ids);
 
     // Every record whose e-mail matches, letter case ignored.
     ExitStatus email(std::string const& address);
 
-    // The identifier that belongs to an e-mail address.
+    // The identifier of the first contact with an e-mail address.
     ExitStatus idOf(std::string const& address);
 
+    // Every contact where each word stands in field1, field2 or the e-mail;
+    // for mail clients, those with an e-mail, named after name.
+    ExitStatus query(std::vector<std::string> const& words, NameTemplate const& name);
+
   private:
-    // Prints each record of a list lookup's answer, null when the book could
-    // not be opened.
-    ExitStatus printRecords(owned::RecordList const& records);
+    ExitStatus printRecords(ContactList const& list);
+    ExitStatus printForMailClient(std::string const& text, NameTemplate const& name);
 
-    // For a lookup whose null answer can only mean the book did not open.
-    ExitStatus unopenedBook() const;
-
-    // For a lookup whose null answer means either that nothing matched or
-    // that the book did not open: opening it here tells the two apart.
-    ExitStatus nothingMatchedOrUnopenedBook() const;
-
-    void reportOpenFailure(std::string const& reason) const;
-
-    AddressBookFile book_;
-    RecordPrinter& printer_;
+    Book book_;
+    Output& out_;
+    OutputFormat format_;
+    RecordPrinter printer_;
+    std::size_t limit_;
 };
 
 }  // namespace vesnik::tool

@@ -1,36 +1,11 @@
 #include "RecordPrinter.h"
 
+#include "ContactFields.h"
 #include "JsonString.h"
 
 namespace vesnik::tool {
 
-namespace {
-
-using ContactInfo = AddressBook::ContactInfo;
-
-struct NamedField {
-    char const* name;
-    char* ContactInfo::*member;
-};
-
-// The fields in file order, named as the library's header names them.
-constexpr NamedField kFields[] = {
-    {"field1", &ContactInfo::field1}, {"field2", &ContactInfo::field2},
-    {"email", &ContactInfo::email},   {"contactId", &ContactInfo::contactId},
-    {"field5", &ContactInfo::field5},
-};
-
-void printJsonValue(std::ostream& out, char const* value) {
-    if (value == nullptr) {
-        out << "null";
-    } else {
-        out << jsonString(value);
-    }
-}
-
-}  // namespace
-
-void RecordPrinter::printRecord(ContactInfo const& record) {
+void RecordPrinter::printRecord(vesnik_contact const& record) {
     if (format_ == OutputFormat::kJson) {
         printJsonObject(record);
     } else {
@@ -40,31 +15,38 @@ void RecordPrinter::printRecord(ContactInfo const& record) {
 
 void RecordPrinter::printValue(char const* value) {
     if (format_ == OutputFormat::kJson) {
-        printJsonValue(out_, value);
+        printJsonValue(value);
     } else if (value != nullptr) {
-        out_ << value;
+        out_.put(value);
     }
-    out_ << '\n';
+    out_.put('\n');
 }
 
-void RecordPrinter::printTabSeparated(ContactInfo const& record) {
+void RecordPrinter::printTabSeparated(vesnik_contact const& record) {
     char const* separator = "";
-    for (NamedField const& field : kFields) {
+    for (ContactField const& field : kContactFields) {
         char const* const value = record.*field.member;
-        out_ << separator << (value != nullptr ? value : "");
+        out_.put(separator);
+        out_.put(value != nullptr ? value : "");
         separator = "\t";
     }
-    out_ << '\n';
+    out_.put('\n');
 }
 
-void RecordPrinter::printJsonObject(ContactInfo const& record) {
+void RecordPrinter::printJsonObject(vesnik_contact const& record) {
     char separator = '{';
-    for (NamedField const& field : kFields) {
-        out_ << separator << jsonString(field.name) << ':';
-        printJsonValue(out_, record.*field.member);
+    for (ContactField const& field : kContactFields) {
+        out_.put(separator);
+        out_.put(jsonString(field.name));
+        out_.put(':');
+        printJsonValue(record.*field.member);
         separator = ',';
     }
-    out_ << "}\n";
+    out_.put("}\n");
+}
+
+void RecordPrinter::printJsonValue(char const* value) {
+    out_.put(value != nullptr ? jsonString(value) : "null");
 }
 
 }  // namespace vesnik::tool

@@ -3,9 +3,8 @@
 #ifndef VESNIK_TOOLS_RECORDPRINTER_H
 #define VESNIK_TOOLS_RECORDPRINTER_H
 
-#include <ostream>
-
-#include "Vesnik_API.h"
+#include "Output.h"
+#include "vesnik.h"
 
 namespace vesnik::tool {
 
@@ -14,23 +13,29 @@ enum class OutputFormat {
     kTabSeparated,
     // One JSON value a line: an object per record, a string or null per value.
     kJson,
+    // For mail clients' address completion (query only): a line of text, then
+    // "email<TAB>name<TAB>contactId" a contact.
+    kMutt,
+    // "email<TAB>name" a contact, nothing else.
+    kAerc,
 };
 
 class RecordPrinter {
   public:
-    RecordPrinter(std::ostream& out, OutputFormat format) : out_(out), format_(format) {}
+    RecordPrinter(Output& out, OutputFormat format) : out_(out), format_(format) {}
 
     // A record's five fields, in file order.
-    void printRecord(AddressBook::ContactInfo const& record);
+    void printRecord(vesnik_contact const& record);
 
     // One value, such as an identifier or a directory; null when it is absent.
     void printValue(char const* value);
 
   private:
-    void printTabSeparated(AddressBook::ContactInfo const& record);
-    void printJsonObject(AddressBook::ContactInfo const& record);
+    void printTabSeparated(vesnik_contact const& record);
+    void printJsonObject(vesnik_contact const& record);
+    void printJsonValue(char const* value);
 
-    std::ostream& out_;
+    Output& out_;
     OutputFormat format_;
 };
 

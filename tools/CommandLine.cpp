@@ -1,0 +1,263 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+#include <CLI/CLI.hpp>
+
+namespace vesnik::tool {
+
+namespace {
+
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+
+// One command: its help, and how many arguments it takes.
+struct CommandShape {
+    Command command;
+    char const* name;
+    char const* description;
+    char const* example;
+    char const* argument;  // null when it takes none
+    char const* argumentHelp;
+    std::size_t fewest;
+    std::size_t most;
+};
+
+constexpr CommandShape kCommands[] = {
+    {Command::kQuery, "query",
+     "Every contact where each word stands in field1, field2 or the e-mail, letter case ignored "
+     "(no words: every contact)",
+     "vesnik query ada example.net", "WORD", "A word to look for, any part of a name or address", 0,
+     kAny},
+    {Command::kGet, "get", "Every record with one of these identifiers, in file order, each once",
+     "vesnik get C1001 C1007", "ID", "A contact identifier, matched byte for byte", 1, kAny},
+    {Command::kEmail, "email", "Every record whose e-mail matches, letter case ignored",
+     "vesnik email Ada.Quist@example.net", "ADDRESS", "An e-mail address", 1, 1},
+    {Command::kIds, "ids", "Every contact identifier in file order, an absent one as an empty line",
+     "vesnik ids", nullptr, nullptr, 0, 0},
+    {Command::kIdOf, "id-of",
+     "The identifier of the first contact with this e-mail, letter case ignored",
+     "vesnik id-of ada.quist@example.net", "ADDRESS", "An e-mail address", 1, 1},
+    {Command::kWhere, "where",
+     "The library's directory, where the default address book is looked for", "vesnik where",
+     nullptr, nullptr, 0, 0},
+};
+
+constexpr char kExamples[] = R"(Examples:
+  vesnik query quist ada                    contacts with both words, in any field
+  vesnik query --format mutt ada            for mutt's query_command
+  vesnik get C1001 C1007 --json             the records of two identifiers, as JSON
+  vesnik email Ada.Quist@example.net        the records with that e-mail
+  VESNIK_BOOK=~/contacts.cdir vesnik ids    every identifier in that book
+
+The book is --book PATH, else $VESNIK_BOOK when set and not empty, else
+AddressBook.CDIR in the library's directory (vesnik where). Installed from a
+package, that is beside the system's library: set VESNIK_BOOK in the shell's
+profile to the book you keep.
+
+Exit status: 0 something was found, 1 nothing matched, 2 a usage error, or an
+address book that cannot be opened or read.)";
+
+// The options shared by every command, as given.
+struct Options {
+    std::string format = "tsv";
+    bool json = false;
+    std::string name;
+    CLI::Option* formatOption = nullptr;
+    CLI::Option* nameOption = nullptr;
+    CLI::Option* limitOption = nullptr;
+};
+
+void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
+    for (CommandShape const& shape : kCommands) {
+        CLI::App* const sub = app.add_subcommand(shape.name, shape.description);
+        sub->group("Commands");
+        sub->footer(std::string("Example:\n  ") + shape.example +
+                    "\n\nThe options of vesnik --help go before or after the command.");
+        Command const command = shape.command;
+        sub->callback([&request, command] { request.command = command; });
+        if (shape.argument == nullptr) {
+            continue;
+        }
+        CLI::Option* const argument =
+            sub->add_option(shape.argument, request.arguments, shape.argumentHelp);
+        if (shape.most == 1) {
+            argument->expected(1);
+        }
+        // Arguments after "--" are counted once they are in.
+        argument->required(shape.fewest > 0 && !argumentsFollow);
+    }
+}
+
+void declareOptions(CLI::App& app, Request& request, Options& options) {
+    app.set_version_flag("--version", std::string("vesnik ") + VESNIK_VERSION);
+    app.add_option_function<std::string>(
+           "--book", [&request](std::string const& path) { request.book = path; },
+           "The address book to read (default: $VESNIK_BOOK when set and not empty, else "
+           "AddressBook.CDIR in the library's directory)")
+        ->type_name("PATH");
+    options.limitOption =
+        app.add_option("--limit", request.limit, "Stop at the N-th match (query, get, email)")
+            ->type_name("N")
+            ->check(CLI::Validator(
+                [](std::string& value) -> std::string {
+                    bool const whole = !value.empty() &&
+                                       value.find_first_not_of("0123456789") == std::string::npos;
+                    return whole && value.find_first_not_of('0') != std::string::npos
+                               ? ""
+                               : "'" + value + "' is not a whole number of 1 or more";
+                },
+                ""));
+    options.formatOption =
+        app.add_option("--format", options.format,
+                       "tsv (the default), json, or for query's mail clients mutt or aerc")
+            ->type_name("FORMAT")
+            ->check(CLI::IsMember({"tsv", "json", "mutt", "aerc"}));
+    app.add_flag("--json", options.json, "The same as --format json")
+        ->excludes(options.formatOption);
+    options.nameOption =
+        app.add_option("--name", options.name,
+                       "The name beside each address in the mutt and aerc formats, from "
+                       "{field1} {field2} {email} {contactId} {field5} (default: "
+                       "'{field2} {field1}')")
+            ->type_name("TEMPLATE");
+}
+
+bool takesValue(CLI::App& app, std::string const& argument) {
+    CLI::Option const* const option = app.get_option_no_throw(argument);
+    return option != nullptr && option->get_items_expected_min() > 0;
+}
+
+// Splits the arguments at the first "--" that is no option's value: after it
+// every argument is the command's own, even one that starts with "-". And
+// "--book=" becomes "--book" "", an empty path. The parser is not trusted
+// with either: after a command's first argument it takes a "--" for nothing,
+// and it takes "--book=" to want the next argument as its value.
+std::vector<std::string> splitAtSeparator(CLI::App& app, std::vector<std::string>& arguments) {
+    std::vector<std::string> head;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string const& argument = arguments[i];
+        if (argument == "--") {
+            std::vector<std::string> tail(arguments.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                          arguments.end());
+            arguments = std::move(head);
+            return tail;
+        }
+        std::string const name = argument.substr(0, argument.size() - 1);
+        if (argument.size() > 3 && argument.rfind("--", 0) == 0 && argument.back() == '=' &&
+            name.find('=') == std::string::npos && takesValue(app, name)) {
+            head.push_back(name);
+            head.emplace_back();
+            continue;
+        }
+        head.push_back(argument);
+        if (takesValue(app, argument) && i + 1 < arguments.size()) {
+            head.push_back(arguments[++i]);
+        }
+    }
+    arguments = std::move(head);
+    return {};
+}
+
+CommandShape const& shapeOf(Command command) {
+    return *std::find_if(std::begin(kCommands), std::end(kCommands),
+                         [command](CommandShape const& shape) { return shape.command == command; });
+}
+
+void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> const& tail) {
+    CommandShape const& shape = shapeOf(request.command);
+    request.arguments.insert(request.arguments.end(), tail.begin(), tail.end());
+    if (request.arguments.size() > shape.most) {
+        throw CLI::ExtrasError(std::vector<std::string>(
+            request.arguments.begin() + static_cast<std::ptrdiff_t>(shape.most),
+            request.arguments.end()));
+    }
+    if (request.arguments.size() < shape.fewest) {
+        throw CLI::RequiredError(shape.argument);
+    }
+}
+
+void settleOptions(Request& request, Options const& options) {
+    std::string const format = options.json ? "json" : options.format;
+    request.format = format == "json"   ? OutputFormat::kJson
+                     : format == "mutt" ? OutputFormat::kMutt
+                     : format == "aerc" ? OutputFormat::kAerc
+                                        : OutputFormat::kTabSeparated;
+    bool const forMailClient =
+        request.format == OutputFormat::kMutt || request.format == OutputFormat::kAerc;
+    if (forMailClient && request.command != Command::kQuery) {
+        throw CLI::ValidationError("--format", format + " is for the query command only");
+    }
+    if (options.nameOption->count() > 0) {
+        if (!forMailClient) {
+            throw CLI::ValidationError("--name", "applies to --format mutt and aerc only");
+        }
+        try {
+            request.name = NameTemplate(options.name);
+        } catch (std::invalid_argument const& error) {
+            throw CLI::ValidationError("--name", error.what());
+        }
+    }
+    if (options.limitOption->count() > 0 && request.command != Command::kQuery &&
+        request.command != Command::kGet && request.command != Command::kEmail) {
+        throw CLI::ValidationError("--limit", "applies to query, get and email only");
+    }
+}
+
+// The parser says an unknown option was "not expected", or, when the command
+// then lacks its argument, only that: name it.
+std::optional<std::string> unknownOption(CLI::App const& app) {
+    for (std::string const& argument : app.remaining(true)) {
+        if (argument.size() > 1 && argument[0] == '-') {
+            return argument;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(int argc, char const* const* argv) {
+    std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    CLI::App app("Looks contacts up in a plain-text address book.", "vesnik");
+    Request request;
+    Options options;
+    // Options given after the command fall through to the shared ones.
+    app.fallthrough();
+    declareOptions(app, request, options);
+    std::vector<std::string> const tail = splitAtSeparator(app, arguments);
+    declareCommands(app, request, !tail.empty());
+    app.require_subcommand(1);
+    app.footer(kExamples);
+    app.failure_message([](CLI::App const*, CLI::Error const& error) {
+        return std::string("vesnik: ") + error.what() + " (see vesnik --help)\n";
+    });
+
+    CommandLine line;
+    try {
+        std::reverse(arguments.begin(), arguments.end());
+        app.parse(arguments);
+        if (!tail.empty()) {
+            takeArgumentsAfterSeparator(request, tail);
+        }
+        settleOptions(request, options);
+        line.request = std::move(request);
+        return line;
+    } catch (CLI::ParseError const& error) {
+        std::ostringstream output;
+        std::ostringstream message;
+        line.exitCode = app.exit(error, output, message) == 0 ? 0 : 2;
+        line.output = output.str();
+        line.error = message.str();
+        if (line.exitCode != 0) {
+            if (std::optional<std::string> const unknown = unknownOption(app)) {
+                line.error = "vesnik: unknown option '" + *unknown + "' (see vesnik --help)\n";
+            }
+        }
+        return line;
+    }
+}
+
+}  // namespace vesnik::tool

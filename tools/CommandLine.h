@@ -1,0 +1,42 @@
+// The command line: what it asks for, or, when it asks for help or is wrong,
+// the text to print and the status to end with.
+#ifndef VESNIK_TOOLS_COMMANDLINE_H
+#define VESNIK_TOOLS_COMMANDLINE_H
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "NameTemplate.h"
+#include "RecordPrinter.h"
+
+namespace vesnik::tool {
+
+enum class Command { kQuery, kGet, kEmail, kIds, kIdOf, kWhere };
+
+struct Request {
+    Command command = Command::kWhere;
+    // --book, when given.
+    std::optional<std::string> book;
+    OutputFormat format = OutputFormat::kTabSeparated;
+    // 0: no limit.
+    std::size_t limit = 0;
+    NameTemplate name{"{field2} {field1}"};
+    // The command's words, identifiers or address.
+    std::vector<std::string> arguments;
+};
+
+struct CommandLine {
+    // Empty when the run ends at once, with output and error printed.
+    std::optional<Request> request;
+    std::string output;
+    std::string error;
+    int exitCode = 0;
+};
+
+CommandLine parseCommandLine(int argc, char const* const* argv);
+
+}  // namespace vesnik::tool
+
+#endif
