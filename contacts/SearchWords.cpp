@@ -1,6 +1,7 @@
 #include "SearchWords.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "AsciiCase.h"
 #include "Bytes16.h"
@@ -23,6 +24,15 @@ std::vector<std::string_view> splitWords(std::string_view text) {
 
 SearchWord::SearchWord(std::string_view word)
     : upper_(asciiUpper(word)), fallback_(upper_.size(), 0) {
+    // Setting bit 5 of a letter makes it lower case, whichever it was; other
+    // bytes are compared as they are. The padding is never counted.
+    for (char const c : upper_) {
+        char const fold = c >= 'A' && c <= 'Z' ? char{0x20} : char{0};
+        foldBits_.push_back(fold);
+        folded_.push_back(static_cast<char>(c | fold));
+    }
+    foldBits_.append(bytes16::kWidth, '\0');
+    folded_.append(bytes16::kWidth, '\0');
     // border[j]: the longest proper prefix of the first j bytes that is also
     // their suffix.
     std::vector<std::size_t> border(upper_.size() + 1, 0);
@@ -50,48 +60,65 @@ bool SearchWord::canBeInAColumn() const {
 }
 
 char const* SearchWord::skipToFirstByte(char const* position, char const* end) const {
-    // The same test as KeyFinder's probes: bit 5 set on both sides folds an
-    // ASCII letter's case, and only a letter's.
-    char const first = upper_[0];
-    bool const letter = first >= 'A' && first <= 'Z';
-    auto const fold = static_cast<unsigned char>(letter ? 0x20 : 0);
-    auto const wanted = static_cast<unsigned char>(static_cast<unsigned char>(first) | fold);
-    bytes16::Block const foldBits = bytes16::splat(fold);
-    bytes16::Block const wantedBits = bytes16::splat(wanted);
+    bytes16::Block const foldBits = bytes16::splat(static_cast<unsigned char>(foldBits_[0]));
+    bytes16::Block const wanted = bytes16::splat(static_cast<unsigned char>(folded_[0]));
     for (; end - position >= static_cast<std::ptrdiff_t>(bytes16::kWidth);
          position += bytes16::kWidth) {
-        bytes16::Matches matches((bytes16::load(position) | foldBits) == wantedBits);
+        bytes16::Matches matches((bytes16::load(position) | foldBits) == wanted);
         if (matches.any()) {
             return position + matches.takeFirst();
         }
     }
-    while (position != end && toAsciiUpper(*position) != first) {
+    while (position != end && toAsciiUpper(*position) != upper_[0]) {
         ++position;
     }
     return position;
 }
 
+std::size_t SearchWord::agreeingBytes(char const* position, std::size_t matched) const {
+    auto const folded = bytes16::load(position) | bytes16::load(foldBits_.data() + matched);
+    std::uint32_t const differing =
+        bytes16::bitsOf(folded != bytes16::load(folded_.data() + matched));
+    return differing != 0 ? static_cast<std::size_t>(__builtin_ctz(differing)) : bytes16::kWidth;
+}
+
 bool SearchWord::isIn(std::string_view text) const {
-    if (upper_.empty()) {
+    std::size_t const size = upper_.size();
+    if (size == 0) {
         return true;
     }
     char const* position = text.data();
     char const* const end = position + text.size();
     std::size_t matched = 0;
-    // Each byte is read once, by the skip or by the match, and a failed
-    // match falls back at most as far as it came.
-    while (static_cast<std::size_t>(end - position) >= upper_.size() - matched) {
+    // Whether the last byte went on with the match without falling back:
+    // then the next ones are compared sixteen at a time.
+    bool agreed = false;
+    // Each byte is read once, by the skip, by a run of agreeing bytes or by
+    // one step of the match, and a failed match falls back at most as far as
+    // it came.
+    while (static_cast<std::size_t>(end - position) >= size - matched) {
         if (matched == 0) {
             position = skipToFirstByte(position, end);
-            if (static_cast<std::size_t>(end - position) < upper_.size()) {
+            if (static_cast<std::size_t>(end - position) < size) {
                 return false;
+            }
+        } else if (agreed && end - position >= static_cast<std::ptrdiff_t>(bytes16::kWidth)) {
+            std::size_t const agreeing = std::min(agreeingBytes(position, matched), size - matched);
+            position += agreeing;
+            matched += agreeing;
+            if (matched == size) {
+                return true;
+            }
+            if (agreeing == bytes16::kWidth) {
+                continue;
             }
         }
         char const upper = toAsciiUpper(*position++);
+        agreed = upper == upper_[matched];
         while (matched > 0 && upper != upper_[matched]) {
             matched = fallback_[matched];
         }
-        if (upper == upper_[matched] && ++matched == upper_.size()) {
+        if (upper == upper_[matched] && ++matched == size) {
             return true;
         }
     }

@@ -31,12 +31,20 @@ class SearchWord {
     // The first place in [position, end) where the word's first byte
     // stands, or end.
     char const* skipToFirstByte(char const* position, char const* end) const;
+    // How many bytes from position on, up to sixteen, agree with the word
+    // from its byte matched on; position has sixteen bytes to read.
+    std::size_t agreeingBytes(char const* position, std::size_t matched) const;
 
     std::string upper_;
     // For each length of a partial match whose next byte failed, the length
     // it goes on from (KMP's failure function, skipping borders that would
     // fail on the same byte): no byte of text is read twice.
     std::vector<std::size_t> fallback_;
+    // The word with its letters in lower case, and bit 5 where a byte is a
+    // letter, so that a byte of text or 0x20 compares with either case;
+    // each padded for a sixteen-byte read from any of the word's bytes.
+    std::string folded_;
+    std::string foldBits_;
 };
 
 }  // namespace vesnik
