@@ -152,6 +152,8 @@ TEST(CInterfaceSearch, AnswersAsThePlainReadingAtEveryLimit) {
 // contacts it must find; checked against the plain reading too.
 TEST(CInterfaceSearch, FindsWhatItMust) {
     std::string const nearMiss = std::string(999, 'a') + "b";
+    std::string const z16(16, 'z');
+    std::string const Z16(16, 'Z');
     struct Case {
         char const* what;
         std::string book;
@@ -167,6 +169,15 @@ TEST(CInterfaceSearch, FindsWhatItMust) {
         {"identifier and field5 not searched", "A,B,c@d,K1,note\n", "K1 note", {}},
         {"a word does not span fields", "ab,cd,e@f,K1\n", "bc", {}},
         {"non-ASCII compared exactly", "\xe9t\xe9,x,y,K1\n\xc9T\xc9,x,y,K2\n", "\xc9t\xc9", {"K2"}},
+        // The word in field5, which is not searched, makes the line one to check.
+        {"0xc9 is not 0xe9, sixteen bytes at a time",
+         "pa\xe9" + z16 + ",x,y,K1,pa\xc9" + z16 + "\npa\xc9" + z16 + ",x,y,K2\n",
+         "PA\xc9" + Z16,
+         {"K2"}},
+        {"'@' is not '`', sixteen bytes at a time",
+         "p`" + z16 + ",x,y,K1\np@" + z16 + ",x,y,K2\n",
+         "P@" + Z16,
+         {"K2"}},
         {"a word with a comma matches nothing", "a,b,c,K1\n", "a,b", {}},
         {"no words match every contact", "a,b,c,K1\n,,\nd,e,f,K2\n", " \t ", {"K1", "", "K2"}},
         {"long near misses",
