@@ -24,6 +24,7 @@
 #include "reference/ReferenceBook.h"
 #include "support/Results.h"
 #include "support/TempFiles.h"
+#include "vesnik.h"
 
 namespace {
 
@@ -45,6 +46,10 @@ constexpr std::size_t kBytesPerThread = 64u << 20;
 constexpr double kTwoThreadGoal = 1.8;
 constexpr long kPeakGoalKiB = 2048;
 constexpr char kPeakOption[] = "--measure-peak";
+// vesnik_search's texts: a name no contact has, and a given and a family
+// name, in the other order and case (about one contact in 576).
+constexpr char kSearchMiss[] = "sorensen";
+constexpr char kSearchTwo[] = "quist ADA";
 
 struct Goal {
     bool overRead;  // else over read+memchr
@@ -266,7 +271,65 @@ struct Table {
         every ? measure("GetContactInfosFromEmail, " + figure, goal, all, keeps, false)
               : measure("GetContactID, " + figure, goal, first, keeps, true);
     }
+
+    void bySearch(std::string const& figure, std::string const& text) {
+        char const* const file = path.c_str();
+        std::vector<std::string> words;
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t const end = std::min(text.find_first_of(" \t", start), text.size());
+            if (end > start) {
+                words.push_back(text.substr(start, end - start));
+            }
+            start = end + 1;
+        }
+        LiteralTest const keeps = [&](Info& record) {
+            char const* const fields[] = {record.field1, record.field2, record.email};
+            return std::all_of(words.begin(), words.end(), [&](std::string const& word) {
+                return std::any_of(std::begin(fields), std::end(fields), [&](char const* field) {
+                    return field != nullptr && strcasestr(field, word.c_str()) != nullptr;
+                });
+            });
+        };
+        using List = std::unique_ptr<vesnik_list, void (*)(vesnik_list*)>;
+        auto const search = [&] {
+            vesnik_list* list = nullptr;
+            vesnik_search(file, text.c_str(), 0, &list);
+            return List(list, &vesnik_list_free);
+        };
+        measure("vesnik_search, " + figure, std::nullopt, search, keeps, false);
+    }
 };
+
+// vesnik_search's answer, spelled as the reference spells records; nullopt
+// when it fails.
+std::optional<reference::Records> searched(std::string const& path, std::string const& text) {
+    vesnik_list* list = nullptr;
+    if (vesnik_search(path.c_str(), text.c_str(), 0, &list) != VESNIK_OK) {
+        return std::nullopt;
+    }
+    reference::Records records;
+    for (std::size_t i = 0; i < vesnik_list_size(list); ++i) {
+        vesnik_contact const* c = vesnik_list_at(list, i);
+        reference::Fields& record = records.emplace_back();
+        for (char const* field : {c->field1, c->field2, c->email, c->contact_id, c->field5}) {
+            record.push_back(field != nullptr ? reference::Field(field) : std::nullopt);
+        }
+    }
+    vesnik_list_free(list);
+    return records;
+}
+
+bool searchesAgree(std::string const& path, std::vector<std::string> const& texts) {
+    reference::Book const read = reference::readBook(path);
+    for (std::string const& text : texts) {
+        if (!read || searched(path, text) != reference::search(text, read)) {
+            std::fprintf(stderr, "vesnik-bench: wrong answer in %s: vesnik_search(\"%s\")\n",
+                         path.c_str(), text.c_str());
+            return false;
+        }
+    }
+    return true;
+}
 
 // A generated book, and for each key list ids spread evenly over it in file
 // order.
@@ -467,7 +530,8 @@ int runEveryFigure(Options const& options, BookOptions const& writing) {
     std::fprintf(stderr, "checking answers ...\n");
     if (!answersAgree(large, checkedKeys(large)) ||
         !answersAgree(small, {middle, missingContactId(kSmallBook, writing)}) ||
-        !answersAgree(near, {nearKey})) {
+        !answersAgree(near, {nearKey}) || !searchesAgree(large.path, {kSearchMiss, kSearchTwo}) ||
+        !searchesAgree(near.path, {nearKey})) {
         return 1;
     }
     malloc_trim(0);  // hands back what the reference's copy of the book took
@@ -485,6 +549,8 @@ int runEveryFigure(Options const& options, BookOptions const& writing) {
         table.byEmail(every, early, earlyEmail(large));
         table.byEmail(every, shared, sharedEmail());
     }
+    table.bySearch("one word, no match", kSearchMiss);
+    table.bySearch("two words", kSearchTwo);
     table.path = small.path;
     table.calls = kSmallBookCalls;
     table.micro = true;
@@ -499,6 +565,7 @@ int runEveryFigure(Options const& options, BookOptions const& writing) {
     table.floors("near miss, " + std::to_string(nearLines) + " lines: ", false);
     table.byEmail(true, "near miss", nearKey, kNearMissGoal);
     table.byEmail(false, "near miss", nearKey, kNearMissGoal);
+    table.bySearch("near miss", nearKey);
 
     std::uintmax_t const bytes = std::filesystem::file_size(large.path);
     char const* const path = large.path.c_str();
