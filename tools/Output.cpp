@@ -47,12 +47,7 @@ std::string lookupFailureReason() {
 #endif
 }
 
-Output::Output() {
-    buffer_.reserve(kChunk + 4096);
-}
-
-void Output::flush() {
-    std::string_view pending = buffer_;
+void Output::writeAll(std::string_view pending) {
     while (!pending.empty()) {
 #ifdef _WIN32
         // WriteFile passes the bytes unchanged, and tells a reader that went
@@ -61,7 +56,6 @@ void Output::flush() {
         if (!::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), pending.data(),
                          static_cast<DWORD>(pending.size()), &written, nullptr)) {
             DWORD const code = ::GetLastError();
-            buffer_.clear();
             throw WriteError(windowsReason(code), code == ERROR_BROKEN_PIPE ||
                                                       code == ERROR_NO_DATA ||
                                                       code == ERROR_PIPE_NOT_CONNECTED);
@@ -75,13 +69,11 @@ void Output::flush() {
             // A reader that went away only gets here with SIGPIPE ignored;
             // then the reason is said, as grep says it.
             int const code = written < 0 ? errno : EIO;
-            buffer_.clear();
             throw WriteError(errnoReason(code), false);
         }
 #endif
         pending.remove_prefix(static_cast<std::size_t>(written));
     }
-    buffer_.clear();
 }
 
 }  // namespace vesnik::tool

@@ -5,6 +5,8 @@
 #define VESNIK_TOOLS_OUTPUT_H
 
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -31,23 +33,40 @@ class WriteError : public std::runtime_error {
 // Standard output.
 class Output {
   public:
-    Output();
+    Output() : buffer_(new char[kChunk]) {}
 
     void put(std::string_view bytes) {
-        buffer_.append(bytes);
-        if (buffer_.size() >= kChunk) {
+        if (bytes.size() > kChunk - used_) {
+            flush();
+            if (bytes.size() > kChunk) {
+                writeAll(bytes);
+                return;
+            }
+        }
+        std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+        used_ += bytes.size();
+    }
+    void put(char byte) {
+        if (used_ == kChunk) {
             flush();
         }
+        buffer_[used_++] = byte;
     }
-    void put(char byte) { put(std::string_view(&byte, 1)); }
 
     // Writes what is gathered; throws WriteError when the system refuses.
-    void flush();
+    void flush() {
+        std::size_t const used = used_;
+        used_ = 0;
+        writeAll(std::string_view(buffer_.get(), used));
+    }
 
   private:
     static constexpr std::size_t kChunk = 64 * 1024;
 
-    std::string buffer_;
+    void writeAll(std::string_view bytes);
+
+    std::unique_ptr<char[]> buffer_;
+    std::size_t used_ = 0;
 };
 
 }  // namespace vesnik::tool
