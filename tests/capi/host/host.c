@@ -72,6 +72,8 @@ static int host(void) {
     show("email ann@EXAMPLE.org", vesnik_find_email(NULL, "ann@EXAMPLE.org", 0, &list), &list);
     show("ids K3 K1, first", vesnik_find_ids(NULL, ids, 5, 1, &list), &list);
     show("ids K3 K1", vesnik_find_ids(NULL, ids, 5, 0, &list), &list);
+    show("search ray ANN", vesnik_search(NULL, "ray ANN", 0, &list), &list);
+    show("search example.ORG, first two", vesnik_search(NULL, "\texample.ORG ", 2, &list), &list);
     show("email NULL", vesnik_find_email(NULL, NULL, 0, &list), &list);
     status = vesnik_find_email("no such book", "ann@example.org", 0, &list);
     reason = (unsigned long)REASON;
