@@ -48,9 +48,11 @@ constexpr CommandShape kCommands[] = {
 constexpr char kExamples[] = R"(Examples:
   vesnik query quist ada                    contacts with both words, in any field
   vesnik query --format mutt ada            for mutt's query_command
-  vesnik get C1001 C1007 --json             the records of two identifiers, as JSON
+  vesnik get C1001 C1007 --json             two identifiers' records, as JSON
   vesnik email Ada.Quist@example.net        the records with that e-mail
-  VESNIK_BOOK=~/contacts.cdir vesnik ids    every identifier in that book
+  vesnik id-of ada.quist@example.net        its contact's identifier
+  vesnik ids --book contacts.cdir           every identifier in contacts.cdir
+  vesnik where                              where the default book is looked for
 
 The book is --book PATH, else $VESNIK_BOOK when set and not empty, else
 AddressBook.CDIR in the library's directory (vesnik where). Installed from a
