@@ -95,11 +95,9 @@ ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {
                      [](SearchWord const& word) { return word.canBeInAColumn(); })) {
         return scanFile(path_.c_str(), NoLine{}, [](std::string_view) { return true; });
     }
-    // The finder stops once in each line that may hold the first word; the
-    // line is then checked whole and the scan goes on after it, so every
-    // byte is read a bounded number of times per word.
-    KeyFinder const finder(words.front().upper(), LetterCase::kFolded,
-                           KeyPlace::kAnywhereUnchecked);
+    // Only lines that hold the first word somewhere are split, and each is
+    // then checked whole, every word in its first three columns.
+    LinesWithWord const finder(words.front());
     return scanFile(path_.c_str(), LinesHolding{finder}, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
         // Field1 to the e-mail with the separators between them: a word holds

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "AsciiCase.h"
 #include "Bytes16.h"
@@ -123,6 +124,27 @@ bool SearchWord::isIn(std::string_view text) const {
         }
     }
     return false;
+}
+
+LinesWithWord::LinesWithWord(SearchWord const& word)
+    : word_(word), probes_(word.upper(), LetterCase::kFolded, KeyPlace::kAnywhereUnchecked) {}
+
+char const* LinesWithWord::find(char const* begin, char const* end) const {
+    for (char const* from = begin; from != end;) {
+        char const* const place = probes_.find(from, end);
+        if (place == end) {
+            return end;
+        }
+        // The word cannot start before the first place its probes stand.
+        auto const* lineFeed = static_cast<char const*>(
+            std::memchr(place, kLineFeed, static_cast<std::size_t>(end - place)));
+        char const* const lineEnd = lineFeed != nullptr ? lineFeed : end;
+        if (word_.isIn(std::string_view(place, static_cast<std::size_t>(lineEnd - place)))) {
+            return place;
+        }
+        from = lineFeed != nullptr ? lineFeed + 1 : end;
+    }
+    return end;
 }
 
 }  // namespace vesnik

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "KeyFinder.h"
+
 namespace vesnik {
 
 // A search's text split at spaces and TABs, the empty pieces dropped.
@@ -45,6 +47,23 @@ class SearchWord {
     // each padded for a sixteen-byte read from any of the word's bytes.
     std::string folded_;
     std::string foldBits_;
+};
+
+// Finds, for a line filter, lines that hold a word somewhere: the word's two
+// probe bytes pick a place, and the word is looked for from there to the
+// end of its line; a line without it is passed over and the search goes on
+// after it, so each byte is read a bounded number of times.
+class LinesWithWord {
+  public:
+    explicit LinesWithWord(SearchWord const& word);
+
+    // A place in [begin, end), in a line that holds the word from there on,
+    // or end; begin is where a line starts.
+    char const* find(char const* begin, char const* end) const;
+
+  private:
+    SearchWord const& word_;
+    KeyFinder probes_;
 };
 
 }  // namespace vesnik
