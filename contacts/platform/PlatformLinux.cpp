@@ -76,10 +76,9 @@ std::string findModuleDirectory() {
 }
 
 std::string const& loadedModuleDirectory() {
-    // Found once, and never destroyed: a host thread may still ask while the
-    // process exits.
-    static std::string const* const directory = new std::string(findModuleDirectory());
-    return *directory;
+    // Found once; released when the module is unloaded.
+    static std::string const directory = findModuleDirectory();
+    return directory;
 }
 
 // Asked while the module loads, before the host can change its working
