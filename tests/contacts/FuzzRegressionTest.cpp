@@ -14,11 +14,6 @@
 namespace vesnik::fuzz {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(std::filesystem::path const& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(FuzzRegression, EveryKeptInputGivesTheAnswersOfThePlainReading) {
     test::TempDir const dir;
     std::string const book = (dir.path() / "book.cdir").string();
@@ -29,7 +24,9 @@ TEST(FuzzRegression, EveryKeptInputGivesTheAnswersOfThePlainReading) {
             if (!entry.is_regular_file() || entry.path().filename() == "README.md") {
                 continue;
             }
-            auto const bytes = bytesOf(entry.path());
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::vector<std::uint8_t> const bytes{std::istreambuf_iterator<char>(in),
+                                                  std::istreambuf_iterator<char>()};
             auto const difference = differenceFor(decode(bytes.data(), bytes.size()), book);
             EXPECT_FALSE(difference) << entry.path().string() << ": " << *difference;
             ++replayed;

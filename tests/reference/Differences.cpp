@@ -4,100 +4,85 @@
 #include <iterator>
 
 #include "Vesnik_API.h"
+#include "Vesnik_API_owners.h"
 #include "reference/ReferenceBook.h"
-#include "support/Results.h"
 
 namespace vesnik::reference {
 
 namespace {
 
-using test::IdList;
-using test::Record;
-using test::RecordList;
-using test::String;
+using Info = ::AddressBook::ContactInfo;
 
-// Values as C++ would spell them, cut short.
+// Both sides' answers spelled as C++ would write their values: strings
+// quoted with every other byte escaped, lists and records in brackets, null
+// for none. Two answers are the same when they are spelled the same.
 template <class T>
-std::string shown(std::optional<T> const& value);
+std::string spelled(std::optional<T> const& value);
+template <class T>
+std::string spelled(T const* value);
+template <class T>
+std::string spelled(std::vector<T> const& values);
 
-std::string shown(std::string const& bytes) {
+std::string spelled(std::string const& bytes) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < bytes.size() && i < 40; ++i) {
-        auto const c = static_cast<unsigned char>(bytes[i]);
-        if (c < 0x20 || c >= 0x7f || c == '"' || c == '\\') {
-            out += std::string("\\x") + "0123456789abcdef"[c >> 4] + "0123456789abcdef"[c & 15];
-        } else {
-            out += bytes[i];
-        }
+    for (char const byte : bytes) {
+        auto const c = static_cast<unsigned char>(byte);
+        bool const plain = c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
+        out += plain ? std::string(1, byte)
+                     : std::string("\\x") + "0123456789abcdef"[c >> 4] + "0123456789abcdef"[c & 15];
     }
-    return out + (bytes.size() > 40 ? "\"...(" + std::to_string(bytes.size()) + " bytes)" : "\"");
+    return out + "\"";
+}
+
+std::string spelled(char const* text) {
+    return text ? spelled(std::string(text)) : "null";
+}
+
+std::string spelled(Info const& record) {
+    return spelled(std::vector<char const*>{record.field1, record.field2, record.email,
+                                            record.contactId, record.field5});
 }
 
 template <class T>
-std::string shown(std::vector<T> const& values) {
+std::string spelled(std::optional<T> const& value) {
+    return value ? spelled(*value) : "null";
+}
+
+template <class T>
+std::string spelled(T const* value) {
+    return value ? spelled(*value) : "null";
+}
+
+template <class T>
+std::string spelled(std::vector<T> const& values) {
     std::string out = "[";
-    for (std::size_t i = 0; i < values.size() && i < 8; ++i) {
-        out += (i == 0 ? "" : ", ") + shown(values[i]);
+    for (T const& value : values) {
+        out += (out.size() > 1 ? ", " : "") + spelled(value);
     }
-    return out + (values.size() > 8 ? ", ...(" + std::to_string(values.size()) + ")]" : "]");
+    return out + "]";
 }
 
-template <class T>
-std::string shown(std::optional<T> const& value) {
-    return value ? shown(*value) : "null";
-}
-
-std::optional<std::vector<Field>> valueOf(IdList const& ids) {
-    return ids ? std::optional(test::idsOf(*ids)) : std::nullopt;
-}
-std::optional<Fields> valueOf(Record const& record) {
-    return record ? std::optional(test::fieldsOf(*record)) : std::nullopt;
-}
-std::optional<Records> valueOf(RecordList const& records) {
-    return records ? std::optional(test::fieldsOf(*records)) : std::nullopt;
-}
-Field valueOf(String const& text) {
-    return test::fieldOf(text.get());
-}
-
-// Keeps the first difference seen; later answers are not compared.
-class Comparison {
-  public:
-    bool differs() const { return first_.has_value(); }
-    std::optional<std::string> const& first() const { return first_; }
-
-    template <class T>
-    void compare(std::string const& call, T const& library, T const& reference) {
-        if (!differs() && !(library == reference)) {
-            note(call, shown(library), shown(reference));
-        }
-    }
-
-    // Lists are shown from their first difference: they can be long.
-    template <class T>
-    void compare(std::string const& call, std::optional<std::vector<T>> library,
-                 std::optional<std::vector<T>> reference) {
-        if (differs() || library == reference) {
+// Keeps the first difference seen, shown from a little before where the two
+// spellings part: lines may be longer than a block, lists thousands long.
+struct Comparison {
+    template <class Owner, class Value>
+    void operator()(std::string const& call, Owner const& library, Value const& reference) {
+        if (first) {
             return;
         }
-        std::size_t same = 0;
-        if (library && reference) {
-            auto const [a, b] = std::mismatch(library->begin(), library->end(), reference->begin(),
-                                              reference->end());
-            same = static_cast<std::size_t>(a - library->begin());
-            library->erase(library->begin(), a);
-            reference->erase(reference->begin(), b);
+        std::string const a = spelled(library.get());
+        std::string const b = spelled(reference);
+        auto const at = static_cast<std::size_t>(
+            std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+        if (at < std::max(a.size(), b.size())) {
+            std::size_t const from = at < 60 ? 0 : at - 60;
+            first = call + ", from character " + std::to_string(from) +
+                    ":\n  library:   " + a.substr(from, 160) +
+                    "\n  reference: " + b.substr(from, 160);
         }
-        note(call + " (first " + std::to_string(same) + " entries alike)", shown(library),
-             shown(reference));
     }
 
-  private:
-    void note(std::string const& call, std::string const& library, std::string const& reference) {
-        first_ = call + "\n  library:   " + library + "\n  reference: " + reference;
-    }
-
-    std::optional<std::string> first_;
+    std::optional<std::string> first;
 };
 
 char* cString(Field const& key) {
@@ -108,45 +93,44 @@ char* cString(Field const& key) {
 
 std::optional<std::string> firstDifference(std::string const& path,
                                            std::vector<std::string> const& keyTexts) {
+    using owned::IdList;
+    using owned::Record;
+    using owned::RecordList;
+    using owned::String;
     Book const book = readBook(path);
     char const* const file = path.c_str();
-    Comparison comparison;
-    comparison.compare("GetContacts", valueOf(IdList(GetContacts(file, nullptr))),
-                       getContacts(book));
+    Comparison compare;
+    compare("GetContacts", IdList(GetContacts(file, nullptr)), getContacts(book));
     std::vector<Field> keys = {std::nullopt};
     keys.insert(keys.end(), keyTexts.begin(), keyTexts.end());
-    for (std::size_t i = 0; i < keys.size() && !comparison.differs(); ++i) {
+    for (std::size_t i = 0; i < keys.size() && !compare.first; ++i) {
         Field const& key = keys[i];
         char* const k = cString(key);
-        std::string const call = "(" + shown(key) + ")";
-        comparison.compare("GetContactInfo" + call,
-                           valueOf(Record(GetContactInfo(k, file, nullptr))),
-                           getContactInfo(key, book));
-        comparison.compare("GetContactInfosFromEmail" + call,
-                           valueOf(RecordList(GetContactInfosFromEmail(k, file, nullptr))),
-                           getContactInfosFromEmail(key, book));
-        comparison.compare("GetContactID" + call, valueOf(String(GetContactID(k, file, nullptr))),
-                           getContactID(key, book));
+        std::string const call = "(" + spelled(key) + ")";
+        compare("GetContactInfo" + call, Record(GetContactInfo(k, file, nullptr)),
+                getContactInfo(key, book));
+        compare("GetContactInfosFromEmail" + call,
+                RecordList(GetContactInfosFromEmail(k, file, nullptr)),
+                getContactInfosFromEmail(key, book));
+        compare("GetContactID" + call, String(GetContactID(k, file, nullptr)),
+                getContactID(key, book));
         std::vector<char*> const one = {k};
-        comparison.compare("GetContactInfos({" + shown(key) + "})",
-                           valueOf(RecordList(GetContactInfos(&one, file, nullptr))),
-                           getContactInfos(std::vector<Field>{key}, book));
+        compare("GetContactInfos({" + spelled(key) + "})",
+                RecordList(GetContactInfos(&one, file, nullptr)),
+                getContactInfos(std::vector<Field>{key}, book));
     }
     std::vector<Field> twice = keys;
     twice.insert(twice.end(), keys.begin(), keys.end());
     std::vector<char*> all;
     std::transform(twice.begin(), twice.end(), std::back_inserter(all), cString);
     std::vector<char*> const none;
-    comparison.compare("GetContactInfos(all keys)",
-                       valueOf(RecordList(GetContactInfos(&all, file, nullptr))),
-                       getContactInfos(twice, book));
-    comparison.compare("GetContactInfos({})",
-                       valueOf(RecordList(GetContactInfos(&none, file, nullptr))),
-                       getContactInfos(std::vector<Field>{}, book));
-    comparison.compare("GetContactInfos(null)",
-                       valueOf(RecordList(GetContactInfos(nullptr, file, nullptr))),
-                       getContactInfos(std::nullopt, book));
-    return comparison.first();
+    compare("GetContactInfos(all keys)", RecordList(GetContactInfos(&all, file, nullptr)),
+            getContactInfos(twice, book));
+    compare("GetContactInfos({})", RecordList(GetContactInfos(&none, file, nullptr)),
+            getContactInfos(std::vector<Field>{}, book));
+    compare("GetContactInfos(null)", RecordList(GetContactInfos(nullptr, file, nullptr)),
+            getContactInfos(std::nullopt, book));
+    return compare.first;
 }
 
 }  // namespace vesnik::reference

@@ -1,103 +1,60 @@
 #include "reference/ReferenceBook.h"
 
-#include <cstddef>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <system_error>
 
 namespace vesnik::reference {
 
 namespace {
 
-constexpr std::size_t kFieldCount = 5;
 constexpr std::size_t kEmail = 2;
 constexpr std::size_t kContactId = 3;
 
-// What a line holds before the columns are split: a CR right before its LF
-// goes, and a NUL ends it.
-std::string lineText(std::string line, bool endedByLineFeed) {
-    if (endedByLineFeed && !line.empty() && line.back() == '\r') {
-        line.pop_back();
-    }
-    std::size_t const nul = line.find('\0');
-    if (nul != std::string::npos) {
-        line.resize(nul);
-    }
-    return line;
-}
-
-// Columns fill the five fields in order; any further ones are ignored.
+// Separators at the start or in a run end no column; columns after the fifth
+// are dropped and absent ones are null.
 Fields splitColumns(std::string const& text) {
-    Fields fields(kFieldCount);
-    std::size_t filled = 0;
+    Fields fields;
     std::string column;
-    for (char const c : text) {
+    for (char const c : text + ',') {
         if (c != ',' && c != '\t') {
             column += c;
-            continue;
-        }
-        // Separators in a run, or at the start, end no column.
-        if (!column.empty()) {
-            fields[filled++] = column;
+        } else if (!column.empty()) {
+            fields.push_back(column);
             column.clear();
-            if (filled == kFieldCount) {
-                return fields;
-            }
         }
     }
-    if (!column.empty()) {
-        fields[filled] = column;
-    }
+    fields.resize(5);
     return fields;
 }
 
-char asciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool sameIgnoringAsciiCase(std::string const& a, std::string const& b) {
-    if (a.size() != b.size()) {
-        return false;
+std::string asciiUpper(std::string text) {
+    for (char& c : text) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (asciiUpper(a[i]) != asciiUpper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// An absent field matches nothing, a null key nothing either.
-bool idMatches(Fields const& record, Field const& key) {
-    return key && record[kContactId] && *record[kContactId] == *key;
-}
-
-bool emailMatches(Fields const& record, Field const& key) {
-    return key && record[kEmail] && sameIgnoringAsciiCase(*record[kEmail], *key);
+    return text;
 }
 
 }  // namespace
 
 Book readBook(std::string const& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
-        return std::nullopt;
-    }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error) || !in) {
         return std::nullopt;
     }
-    std::ostringstream whole;
-    whole << in.rdbuf();
-    std::string const bytes = whole.str();
+    std::string const bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     Records records;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t const lineFeed = bytes.find('\n', begin);
-        bool const endedByLineFeed = lineFeed != std::string::npos;
-        std::size_t const end = endedByLineFeed ? lineFeed : bytes.size();
-        std::string const text = lineText(bytes.substr(begin, end - begin), endedByLineFeed);
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        std::size_t const end = std::min(bytes.find('\n', begin), bytes.size());
+        std::string text = bytes.substr(begin, end - begin);
+        // A CR right before an LF goes, and a NUL ends the text.
+        if (end < bytes.size() && !text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        text = text.substr(0, text.find('\0'));
         if (!text.empty()) {
             records.push_back(splitColumns(text));
         }
@@ -118,14 +75,8 @@ std::optional<std::vector<Field>> getContacts(Book const& book) {
 }
 
 std::optional<Fields> getContactInfo(Field const& contactId, Book const& book) {
-    if (book) {
-        for (Fields const& record : *book) {
-            if (idMatches(record, contactId)) {
-                return record;
-            }
-        }
-    }
-    return std::nullopt;
+    auto const found = getContactInfos(std::vector<Field>{contactId}, book);
+    return found && !found->empty() ? std::optional(found->front()) : std::nullopt;
 }
 
 std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& contactIds,
@@ -135,11 +86,10 @@ std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& 
     }
     Records found;
     for (Fields const& record : *book) {
-        for (Field const& key : *contactIds) {
-            if (idMatches(record, key)) {
-                found.push_back(record);
-                break;
-            }
+        // An absent identifier matches no key, a null key nothing.
+        auto const matches = [&](Field const& key) { return key && record[kContactId] == key; };
+        if (std::any_of(contactIds->begin(), contactIds->end(), matches)) {
+            found.push_back(record);
         }
     }
     return found;
@@ -155,25 +105,17 @@ std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& 
     }
     Records found;
     for (Fields const& record : *book) {
-        if (emailMatches(record, email)) {
+        if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(*email)) {
             found.push_back(record);
-            for (char& c : *found.back()[kEmail]) {
-                c = asciiUpper(c);
-            }
+            found.back()[kEmail] = asciiUpper(*record[kEmail]);
         }
     }
     return found;
 }
 
 Field getContactID(Field const& email, Book const& book) {
-    if (book) {
-        for (Fields const& record : *book) {
-            if (emailMatches(record, email)) {
-                return record[kContactId];
-            }
-        }
-    }
-    return std::nullopt;
+    auto const found = getContactInfosFromEmail(email, book);
+    return found && !found->empty() ? found->front()[kContactId] : std::nullopt;
 }
 
 }  // namespace vesnik::reference

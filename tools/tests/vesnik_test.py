@@ -3,7 +3,6 @@ status and its messages, on the sample address book and on books made here."""
 
 import json
 import os
-import re
 import shutil
 import subprocess
 import tempfile
@@ -16,14 +15,18 @@ CMAKE = os.environ["VESNIK_CMAKE"]
 
 FOUND, NOTHING_MATCHED, TROUBLE = 0, 1, 2
 
+WHERE = f"{PROGRAM.parent.resolve()}/"
 SAMPLE_IDS = [f"C{n}" for n in range(1001, 1012)] + [""] + [f"C{n}" for n in range(1012, 1020)]
 MOREAU = "Moreau\tLuc\tluc.moreau@example.com\tC1005\t\n"
 OKAFOR = "Okafor\tChidi\tChidi.Okafor@Example.COM\tC1002\t+1 555 0101\n"
 IBARRA = "Ibarra\tLucia\tLucia.Ibarra@Example.Net\tC1014\t+1 555 0113\n"
+ADA_JSON = ('{"field1":"Quist","field2":"Ada","email":"ADA.QUIST@EXAMPLE.NET",'
+            '"contactId":"C1007","field5":"Field Team"}\n')
 
 
 def run(*args, program=PROGRAM, env=None):
-    return subprocess.run([str(program), *args], capture_output=True, env=env, timeout=120)
+    result = subprocess.run([str(program), *args], capture_output=True, env=env, timeout=120)
+    return result.returncode, result.stdout, result.stderr
 
 
 class BookFiles(unittest.TestCase):
@@ -43,48 +46,39 @@ class BookFiles(unittest.TestCase):
 class CommandOutputTest(unittest.TestCase):
     """Each command on the sample book, which the build puts beside the library."""
 
-    def test_found(self):
+    def test_commands(self):
         cases = [
-            (["where"], f"{PROGRAM.parent.resolve()}/\n"),
-            (["ids"], "".join(f"{id}\n" for id in SAMPLE_IDS)),
-            (["get", "C1005"], MOREAU),
-            (["get", "C1009"], "Nakamura\tYuki\tyuki.nakamura@example.org\tC1009\t+1 555 0108\n"),
-            (["get", "C1014", "C1002", "C1014", "C9999"], OKAFOR + IBARRA),
-            (["email", "chidi.okafor@example.com"], OKAFOR.replace("Chidi.Okafor@Example.COM",
-                                                                  "CHIDI.OKAFOR@EXAMPLE.COM")),
-            (["email", "MAREN.lindqvist@example.ORG"],
+            (["where"], FOUND, f"{WHERE}\n"),
+            (["ids"], FOUND, "".join(f"{id}\n" for id in SAMPLE_IDS)),
+            (["get", "C1005"], FOUND, MOREAU),
+            (["get", "C1009"], FOUND,
+             "Nakamura\tYuki\tyuki.nakamura@example.org\tC1009\t+1 555 0108\n"),
+            (["get", "C1014", "C1002", "C1014", "C9999"], FOUND, OKAFOR + IBARRA),
+            (["email", "chidi.okafor@example.com"], FOUND,
+             OKAFOR.replace("Chidi.Okafor@Example.COM", "CHIDI.OKAFOR@EXAMPLE.COM")),
+            (["email", "MAREN.lindqvist@example.ORG"], FOUND,
              "Lindqvist\tMaren\tMAREN.LINDQVIST@EXAMPLE.ORG\tC1001\t+1 555 0100\n"
              "Lindqvist\tMaren\tMAREN.LINDQVIST@EXAMPLE.ORG\tC1016\tHome\n"),
-            (["id-of", "zsofia.varga@example.org"], "C1004\n"),
-        ]
-        for args, expected in cases:
-            with self.subTest(args=args):
-                result = run(*args)
-                self.assertEqual((result.returncode, result.stdout.decode(), result.stderr),
-                                 (FOUND, expected, b""))
-
-    def test_nothing_matched(self):
-        cases = [
-            ["get", "C9999"],
-            ["get", "c1001"],
-            ["get", "C9998", "C9999"],
-            ["email", "nobody@example.org"],
-            ["id-of", "nobody@example.org"],
+            (["id-of", "zsofia.varga@example.org"], FOUND, "C1004\n"),
+            (["get", "C9999"], NOTHING_MATCHED, ""),
+            (["get", "c1001"], NOTHING_MATCHED, ""),
+            (["get", "C9998", "C9999"], NOTHING_MATCHED, ""),
+            (["email", "nobody@example.org"], NOTHING_MATCHED, ""),
+            (["id-of", "nobody@example.org"], NOTHING_MATCHED, ""),
             # That contact has an e-mail but no identifier.
-            ["id-of", "frontdesk@example.com"],
+            (["id-of", "frontdesk@example.com"], NOTHING_MATCHED, ""),
+            # JSON keys in file order, absent fields null; options before or after the command.
+            (["email", "ada.quist@example.net", "--json"], FOUND, ADA_JSON),
+            (["--json", "email", "ada.quist@example.net"], FOUND, ADA_JSON),
+            (["get", "C1005", "--json"], FOUND,
+             '{"field1":"Moreau","field2":"Luc","email":"luc.moreau@example.com",'
+             '"contactId":"C1005","field5":null}\n'),
+            (["ids", "--json"], FOUND, "".join(f"{json.dumps(id or None)}\n" for id in SAMPLE_IDS)),
+            (["where", "--json"], FOUND, f"{json.dumps(WHERE)}\n"),
         ]
-        for args in cases:
+        for args, status, stdout in cases:
             with self.subTest(args=args):
-                result = run(*args)
-                self.assertEqual((result.returncode, result.stdout, result.stderr),
-                                 (NOTHING_MATCHED, b"", b""))
-
-    def test_options_go_before_or_after_the_command(self):
-        after = run("email", "ada.quist@example.net", "--json")
-        before = run("--json", "email", "ada.quist@example.net")
-        self.assertEqual(after.returncode, FOUND)
-        self.assertEqual(after.stdout, before.stdout)
-        self.assertEqual(json.loads(after.stdout)["contactId"], "C1007")
+                self.assertEqual(run(*args), (status, stdout.encode(), b""))
 
 
 class ExitStatusTest(BookFiles):
@@ -93,10 +87,9 @@ class ExitStatusTest(BookFiles):
                  ["ids", "--book"], ["where", "extra"]]
         for args in cases:
             with self.subTest(args=args):
-                result = run(*args)
-                self.assertEqual(result.returncode, TROUBLE)
-                self.assertEqual(result.stdout, b"")
-                self.assertRegex(result.stderr.decode(), r"^vesnik: [^\n]+\n$")
+                status, stdout, stderr = run(*args)
+                self.assertEqual((status, stdout), (TROUBLE, b""))
+                self.assertRegex(stderr.decode(), r"^vesnik: [^\n]+\n$")
 
     def test_unopened_book_is_named_with_the_reason(self):
         missing = str(self.dir / "missing.cdir")
@@ -106,32 +99,15 @@ class ExitStatusTest(BookFiles):
         for book, reason in books:
             for command in commands:
                 with self.subTest(book=book, command=command):
-                    result = run("--book", book, *command)
-                    self.assertEqual(result.returncode, TROUBLE)
-                    self.assertEqual(result.stdout, b"")
-                    self.assertEqual(result.stderr.decode(),
-                                     f"vesnik: cannot open address book '{book}': {reason}\n")
+                    message = f"vesnik: cannot open address book '{book}': {reason}\n"
+                    self.assertEqual(run("--book", book, *command),
+                                     (TROUBLE, b"", message.encode()))
 
     def test_empty_book_has_nothing(self):
-        result = run("--book", self.book(b""), "ids")
-        self.assertEqual((result.returncode, result.stdout), (NOTHING_MATCHED, b""))
+        self.assertEqual(run("--book", self.book(b""), "ids"), (NOTHING_MATCHED, b"", b""))
 
 
 class JsonOutputTest(BookFiles):
-    def parse_lines(self, stdout: bytes):
-        # Strict decoding: the output must be UTF-8 whatever the book holds.
-        return [json.loads(line) for line in stdout.decode("utf-8").splitlines()]
-
-    def test_records_and_values(self):
-        ids = run("ids", "--json")
-        self.assertEqual(self.parse_lines(ids.stdout), [id or None for id in SAMPLE_IDS])
-        moreau = run("get", "C1005", "--json")
-        self.assertEqual(self.parse_lines(moreau.stdout), [{
-            "field1": "Moreau", "field2": "Luc", "email": "luc.moreau@example.com",
-            "contactId": "C1005", "field5": None}])
-        where = run("where", "--json")
-        self.assertEqual(self.parse_lines(where.stdout), [f"{PROGRAM.parent.resolve()}/"])
-
     def test_bytes_that_are_not_utf8_are_escaped_one_by_one(self):
         # field1 bytes, field1 as the JSON text must show it, and as it parses.
         cases = [
@@ -152,33 +128,33 @@ class JsonOutputTest(BookFiles):
                                   enumerate(cases)))
         for n, (field, text, value) in enumerate(cases):
             with self.subTest(field=field):
-                result = run("--book", book, "--json", "get", f"K{n}")
-                self.assertEqual(result.returncode, FOUND)
-                line = result.stdout.decode("utf-8")
+                status, stdout, _ = run("--book", book, "--json", "get", f"K{n}")
+                self.assertEqual(status, FOUND)
+                # Strict decoding: the output must be UTF-8 whatever the book holds.
+                line = stdout.decode("utf-8")
                 self.assertEqual(line, '{"field1":%s,"field2":"x","email":"e@x","contactId":'
                                  '"K%d","field5":null}\n' % (text, n))
                 self.assertEqual(json.loads(line)["field1"], value)
-                tab_separated = run("--book", book, "get", f"K{n}")
-                self.assertEqual(tab_separated.stdout, field + b"\tx\te@x\tK%d\t\n" % n)
+                self.assertEqual(run("--book", book, "get", f"K{n}")[1],
+                                 field + b"\tx\te@x\tK%d\t\n" % n)
 
 
 class HelpTest(unittest.TestCase):
     def test_help_shows_each_command_with_an_example(self):
-        result = run("--help")
-        self.assertEqual(result.returncode, FOUND)
-        text = result.stdout.decode()
+        status, stdout, _ = run("--help")
+        self.assertEqual(status, FOUND)
         for command in ["where", "ids", "get", "email", "id-of"]:
             with self.subTest(command=command):
-                self.assertRegex(text, rf"\n  {command} +\S")
-                self.assertRegex(text, rf"\n  vesnik {command}\b")
-                own = run(command, "--help")
-                self.assertEqual(own.returncode, FOUND)
-                self.assertRegex(own.stdout.decode(), rf"Example:\n  vesnik {command}\b")
+                self.assertRegex(stdout.decode(), rf"\n  {command} +\S")
+                self.assertRegex(stdout.decode(), rf"\n  vesnik {command}\b")
+                own_status, own, _ = run(command, "--help")
+                self.assertEqual(own_status, FOUND)
+                self.assertRegex(own.decode(), rf"Example:\n  vesnik {command}\b")
 
     def test_version(self):
-        result = run("--version")
-        self.assertEqual(result.returncode, FOUND)
-        self.assertRegex(result.stdout.decode(), r"^vesnik \d+\.\d+\.\d+\n$")
+        status, stdout, _ = run("--version")
+        self.assertEqual(status, FOUND)
+        self.assertRegex(stdout.decode(), r"^vesnik \d+\.\d+\.\d+\n$")
 
 
 class InstalledProgramTest(BookFiles):
@@ -191,19 +167,18 @@ class InstalledProgramTest(BookFiles):
         env = {name: value for name, value in os.environ.items() if name != "LD_LIBRARY_PATH"}
         program = moved / "bin" / "vesnik"
         libdir = next(moved.rglob("libVesnik_API.so")).parent
-
-        where = run("where", program=program, env=env)
-        self.assertEqual(where.stdout.decode(), f"{libdir.resolve()}/\n")
+        self.assertEqual(run("where", program=program, env=env)[1],
+                         f"{libdir.resolve()}/\n".encode())
 
         sample = next(moved.glob("share/doc/*/examples/AddressBook.CDIR"))
         found = run("--book", str(sample), "id-of", "ada.quist@example.net", program=program,
                     env=env)
-        self.assertEqual((found.returncode, found.stdout), (FOUND, b"C1007\n"))
+        self.assertEqual(found[:2], (FOUND, b"C1007\n"))
 
         # The made-up sample is not installed as the library's default book.
-        default = run("ids", program=program, env=env)
-        self.assertEqual(default.returncode, TROUBLE)
-        self.assertIn(f"'{libdir.resolve()}/AddressBook.CDIR'", default.stderr.decode())
+        status, _, stderr = run("ids", program=program, env=env)
+        self.assertEqual(status, TROUBLE)
+        self.assertIn(f"'{libdir.resolve()}/AddressBook.CDIR'", stderr.decode())
 
 
 if __name__ == "__main__":
