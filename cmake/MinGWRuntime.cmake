@@ -35,4 +35,4 @@ add_custom_target(vesnik_mingw_runtime ALL DEPENDS ${vesnik_runtime_copies})
 # the runtime is in place.
 add_dependencies(vesnik_contacts vesnik_mingw_runtime)
 
-install(FILES ${VESNIK_MINGW_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${VESNIK_MINGW_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT api_runtime)
