@@ -68,15 +68,11 @@ def test_find_by_email(book):
     [
         ("ann", None, [0, 1]),  # field2 of one, the e-mail of the other
         ("EXAMPLE\tlee  ann", None, [0, 1]),  # any order, any field, any case
-        ("lee bo", None, [1]),
         ("m\udcfc", None, [0]),  # a Latin-1 byte, as str
-        (b"M\xfcLLER", None, [0]),
         (b"M\xdcller", None, []),  # bytes outside ASCII compared exactly
         ("C1", None, []),  # identifiers are not searched
-        ("", None, [0, 1, 2, 3, 4, 5]),
         (" \t", 2, [0, 1]),
         ("@X.", 1, [4]),
-        ("@x.", 0, [4, 5]),
         ("nobody", None, []),
     ],
 )
