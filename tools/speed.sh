@@ -26,14 +26,22 @@ miss=zqxjw
 ids=$(awk -v n="$contacts" 'BEGIN { for (i = 1; i <= 100; ++i) printf " C%07d", int(i * n / 101) }')
 # -N: no shell between hyperfine and the command; the output goes to
 # /dev/null. A search that finds nothing exits 1, as it should.
-hyperfine -N --ignore-failure --warmup 3 --min-runs 15 --export-markdown "$work/figures.md" \
-  "rg -i -F -c $miss $book" \
-  "$vesnik query $miss" \
-  "$vesnik query $miss qzjxv" \
-  "$vesnik query dvorak $miss" \
-  "$vesnik ids" \
-  "$vesnik get$ids" >&2
-sed "s|$work/||g; s|$build/bin/||g" "$work/figures.md"
+hyperfine -N --ignore-failure --warmup 3 --min-runs 15 --export-json "$work/figures.json" \
+  -n "rg -i -F -c $miss BOOK" "rg -i -F -c $miss $book" \
+  -n "vesnik query $miss" "$vesnik query $miss" \
+  -n "vesnik query $miss qzjxv" "$vesnik query $miss qzjxv" \
+  -n "vesnik query dvorak $miss" "$vesnik query dvorak $miss" \
+  -n "vesnik ids" "$vesnik ids" \
+  -n "vesnik get (100 identifiers)" "$vesnik get$ids" >&2
+# Medians, and each against the first (rg).
+python3 - "$work/figures.json" <<'PY'
+import json, sys
+results = json.load(open(sys.argv[1]))["results"]
+first = results[0]["median"]
+print("| Command | Median | Against rg |\n|---|---|---|")
+for r in results:
+    print(f"| `{r['command']}` | {r['median'] * 1000:.1f} ms | {r['median'] / first:.2f} |")
+PY
 if [[ -x $build/bin/vesnik-capi-bench ]]; then
   echo
   "$build/bin/vesnik-capi-bench" "$book" --runs 15
