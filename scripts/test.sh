@@ -11,7 +11,12 @@ fuzz_packages=(clang-14 libclang-rt-14-dev)
 # vesnik.lib for MSVC hosts is made by llvm-dlltool; the test host built for
 # the MSVC ABI is compiled by clang and linked by lld-link.
 msvc_host_packages=(clang-14 lld-14 llvm-14)
-scripts/install-deps.sh "${windows_packages[@]}" "${fuzz_packages[@]}" "${msvc_host_packages[@]}"
+# The packages are built by CPack with dpkg-dev's tools and checked with
+# lintian; scdoc writes the manual page and man checks it; bash-completion
+# runs the completion; unzip opens the Windows archive.
+packaging_packages=(dpkg-dev file man-db lintian scdoc bash-completion unzip)
+scripts/install-deps.sh "${windows_packages[@]}" "${fuzz_packages[@]}" "${msvc_host_packages[@]}" \
+  "${packaging_packages[@]}"
 
 jobs=$(nproc)
 for preset in release asan tsan windows-x86; do
@@ -20,6 +25,11 @@ for preset in release asan tsan windows-x86; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# The Debian packages and the Windows archive (from the windows-x86 build
+# above); installed system-wide and purged again only when CI is set.
+echo "== packages"
+tests/packaging/check-packages.sh
 
 # A minute of fuzzing against the plain reading; a finding fails the run.
 echo "== fuzz"
