@@ -61,38 +61,23 @@ debs=(build/package/*.deb)
 
 # Every file of every package, as the package lays it out; a file the build
 # installs must be in one of them.
-expected="libvesnik-api1 /$libdir/libVesnik_API.so.1
-libvesnik-api1 /$libdir/libVesnik_API.so.$upstream
-libvesnik-api-dev /usr/include/Vesnik_API.h
-libvesnik-api-dev /usr/include/Vesnik_API_owners.h
-libvesnik-api-dev /$libdir/libVesnik_API.so
-libvesnik-api-dev /$libdir/cmake/Vesnik_API/Vesnik_APIConfig.cmake
-libvesnik-api-dev /$libdir/cmake/Vesnik_API/Vesnik_APIConfigVersion.cmake
-libvesnik-api-dev /$libdir/cmake/Vesnik_API/Vesnik_APITargets.cmake
-libvesnik-api-dev /$libdir/cmake/Vesnik_API/Vesnik_APITargets-release.cmake
-libvesnik-api-dev /$libdir/pkgconfig/Vesnik_API.pc
-libvesnik1 /$libdir/libvesnik.so.1
-libvesnik1 /$libdir/libvesnik.so.$upstream
-libvesnik-dev /usr/include/vesnik.h
-libvesnik-dev /$libdir/libvesnik.so
-libvesnik-dev /$libdir/cmake/Vesnik_API/vesnik_api-config.cmake
-libvesnik-dev /$libdir/cmake/Vesnik_API/vesnik_api-config-version.cmake
-libvesnik-dev /$libdir/cmake/Vesnik_API/vesnikTargets.cmake
-libvesnik-dev /$libdir/cmake/Vesnik_API/vesnikTargets-release.cmake
-libvesnik-dev /$libdir/pkgconfig/vesnik.pc
-python3-vesnik /usr/lib/python3/dist-packages/vesnik-$upstream.egg-info
-python3-vesnik /usr/lib/python3/dist-packages/vesnik/__init__.py
-python3-vesnik /usr/lib/python3/dist-packages/vesnik/_native.py
-python3-vesnik /usr/lib/python3/dist-packages/vesnik/py.typed
-vesnik /usr/bin/vesnik
-vesnik /usr/share/bash-completion/completions/vesnik
-vesnik /usr/share/doc/vesnik/examples/AddressBook.CDIR
-vesnik /usr/share/man/man1/vesnik.1.gz
-vesnik /usr/share/zsh/vendor-completions/_vesnik"
-for package in libvesnik-api1 libvesnik-api-dev libvesnik1 libvesnik-dev python3-vesnik vesnik; do
-  expected+=$'\n'"$package /usr/share/doc/$package/changelog.Debian.gz"
-  expected+=$'\n'"$package /usr/share/doc/$package/copyright"
-done
+cmake_dir=/$libdir/cmake/Vesnik_API
+list() {
+  local package=$1 file
+  shift
+  for file in "$@" /usr/share/doc/"$package"/{changelog.Debian.gz,copyright}; do echo "$package $file"; done
+}
+expected=$(
+  list libvesnik-api1 /$libdir/libVesnik_API.so.{1,$upstream}
+  list libvesnik-api-dev /usr/include/Vesnik_API{,_owners}.h /$libdir/{libVesnik_API.so,pkgconfig/Vesnik_API.pc} \
+    $cmake_dir/Vesnik_API{Config,ConfigVersion,Targets,Targets-release}.cmake
+  list libvesnik1 /$libdir/libvesnik.so.{1,$upstream}
+  list libvesnik-dev /usr/include/vesnik.h /$libdir/{libvesnik.so,pkgconfig/vesnik.pc} \
+    $cmake_dir/{vesnik_api-config,vesnik_api-config-version,vesnikTargets,vesnikTargets-release}.cmake
+  list python3-vesnik /usr/lib/python3/dist-packages/{vesnik-$upstream.egg-info,vesnik/{__init__.py,_native.py,py.typed}}
+  list vesnik /usr/bin/vesnik /usr/share/{man/man1/vesnik.1.gz,doc/vesnik/examples/AddressBook.CDIR} \
+    /usr/share/{bash-completion/completions/vesnik,zsh/vendor-completions/_vesnik}
+)
 for deb in "${debs[@]}"; do
   package=$(dpkg-deb -f "$deb" Package)
   # The name dpkg-name would give it.
@@ -150,7 +135,7 @@ grep -v 'root privileges' "$work/lintian" || true
 book_dir=$source/tests/capi/host
 sample=$source/tools/sample/AddressBook.CDIR
 one_package() {
-  local name=$1 host=$2 tree=$work/$1
+  local tree=$work/$1 host=$2
   shift 2
   for deb in "$@"; do dpkg-deb -x "build/package/${deb}_${version}_$arch.deb" "$tree"; done
   cmake -S "$host" -B "$tree-host" -DCMAKE_PREFIX_PATH="$tree/usr" >/dev/null
@@ -210,31 +195,12 @@ quietly cpack --config "$windows_build/CPackConfig.cmake" -B "$windows_build"
 unzip -q "$zip" -d "$work/win"
 top=$work/win/vesnik-$upstream-win32
 (cd "$top" && find . -type f | sed 's|^\./||' | sort) >"$work/zip.list"
-windows_files="README.txt
-bin/Vesnik_API.dll
-bin/libgcc_s_dw2-1.dll
-bin/libstdc++-6.dll
-bin/libwinpthread-1.dll
-bin/vesnik.dll
-bin/vesnik.exe
-include/Vesnik_API.h
-include/Vesnik_API_owners.h
-include/vesnik.h
-lib/Vesnik_API.dll.a
-lib/cmake/Vesnik_API/Vesnik_APIConfig.cmake
-lib/cmake/Vesnik_API/Vesnik_APIConfigVersion.cmake
-lib/cmake/Vesnik_API/Vesnik_APITargets-release.cmake
-lib/cmake/Vesnik_API/Vesnik_APITargets.cmake
-lib/cmake/Vesnik_API/vesnikTargets-release.cmake
-lib/cmake/Vesnik_API/vesnikTargets.cmake
-lib/cmake/Vesnik_API/vesnik_api-config-version.cmake
-lib/cmake/Vesnik_API/vesnik_api-config.cmake
-lib/libvesnik.dll.a
-lib/pkgconfig/Vesnik_API.pc
-lib/pkgconfig/vesnik.pc
-lib/vesnik.def
-lib/vesnik.lib
-share/doc/Vesnik_API/examples/AddressBook.CDIR"
+windows_files=$(printf '%s\n' README.txt bin/{Vesnik_API,vesnik}.dll bin/vesnik.exe \
+  bin/lib{gcc_s_dw2-1,stdc++-6,winpthread-1}.dll include/{Vesnik_API.h,Vesnik_API_owners.h,vesnik.h} \
+  lib/{Vesnik_API.dll.a,libvesnik.dll.a,vesnik.def,vesnik.lib} lib/pkgconfig/{Vesnik_API,vesnik}.pc \
+  lib/cmake/Vesnik_API/Vesnik_API{Config,ConfigVersion,Targets,Targets-release}.cmake \
+  lib/cmake/Vesnik_API/{vesnik_api-config,vesnik_api-config-version,vesnikTargets,vesnikTargets-release}.cmake \
+  share/doc/Vesnik_API/examples/AddressBook.CDIR)
 diff -u <(sort <<<"$windows_files") "$work/zip.list" >&2 || fail "the archive's files differ"
 wine=("$source/cmake/run-under-wine.sh" "$(realpath "$windows_build")/wine-prefix")
 i686-w64-mingw32-gcc -std=c99 -Wall -Wextra -pedantic -Werror "$book_dir/host.c" -I"$top/include" \
