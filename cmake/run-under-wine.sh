@@ -26,6 +26,12 @@ if [[ ! -e $ready ]]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 
+# One wineserver serves every test of a run. Left to itself, wine starts a
+# server that quits three seconds after its last program; a program that
+# starts just as it quits fails with "recvmsg: Connection reset by peer".
+# A server already running makes this call a no-op.
+wineserver -p60 2>/dev/null || true
+
 # Windows programs end their lines with CR LF; ctest and GoogleTest's test
 # discovery read LF.
 wine "$@" | sed -u 's/\r$//'
