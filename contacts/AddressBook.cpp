@@ -80,9 +80,16 @@ ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {
     if (words.empty()) {
         return eachLine(onMatch);
     }
-    // The longest word first: it finds the lines to look at, and is the most
-    // likely to rule a line out. A word given twice is looked for once.
+    // The word with the rarest bytes first: it finds the lines to look at,
+    // and the fewer it finds the fewer are split; among equals the longest,
+    // the most likely to rule a line out. A word given twice is looked for
+    // once.
     std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
+        int const aCommon = probeCommonness(a.upper(), LetterCase::kFolded);
+        int const bCommon = probeCommonness(b.upper(), LetterCase::kFolded);
+        if (aCommon != bCommon) {
+            return aCommon < bCommon;
+        }
         return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
                                                     : a.upper() < b.upper();
     });
