@@ -73,8 +73,10 @@ char const* GetDefaultAddressBookLocation() {
 
 std::vector<char*> const* GetContacts(char const* path, char const*) {
     NewIdList ids(new std::vector<char*>);
+    auto const book = bookAt(path);
+    ids->reserve(book.expectedLines());
     ScanStatus const status =
-        bookAt(path).eachContactId([&](std::string_view id) { append(ids, heapCopy(id)); });
+        book.eachContactId([&](std::string_view id) { append(ids, heapCopy(id)); });
     return status == ScanStatus::kDone ? ids.release() : nullptr;
 }
 

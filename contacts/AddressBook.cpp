@@ -1,6 +1,7 @@
 #include "AddressBook.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "AsciiCase.h"
 #include "ColumnWalk.h"
@@ -9,6 +10,7 @@
 #include "KeyFinder.h"
 #include "LineFilters.h"
 #include "SearchWords.h"
+#include "platform/Platform.h"
 
 namespace vesnik {
 
@@ -40,6 +42,14 @@ struct NoLine {
 ScanStatus AddressBook::eachLine(OnMatch onLine) const {
     return scanFile(path_.c_str(), EveryLine{},
                     [&](std::string_view text) { return onLine(splitColumns(text)); });
+}
+
+std::size_t AddressBook::expectedLines() const {
+    // A contact's line seldom takes fewer bytes than this.
+    constexpr std::uint64_t kShortLine = 48;
+    constexpr std::uint64_t kMostLines = std::uint64_t{1} << 20;
+    return static_cast<std::size_t>(
+        std::min(platform::fileSize(path_.c_str()) / kShortLine, kMostLines));
 }
 
 ScanStatus AddressBook::eachContactId(FunctionRef<void(std::string_view)> onId) const {

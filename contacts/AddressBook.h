@@ -27,6 +27,11 @@ class AddressBook {
     // Every non-blank line's columns, in file order.
     ScanStatus eachLine(OnMatch onLine) const;
 
+    // A guess, from the book's size, at how many lines it holds, for a
+    // caller to make room for once; capped, so that a huge book of long
+    // lines does not make it take much memory in vain.
+    std::size_t expectedLines() const;
+
     // Every non-blank line's identifier, in file order; empty when the line
     // has none.
     ScanStatus eachContactId(FunctionRef<void(std::string_view)> onId) const;

@@ -26,6 +26,9 @@ ReadResult readSome(FileHandle file, char* into, std::size_t size);
 
 void closeFile(FileHandle file);
 
+// The size in bytes of the regular file at path; 0 when it cannot be told.
+std::uint64_t fileSize(char const* path);
+
 // The absolute directory of a loaded module's file, ending in the platform's
 // path separator; empty when it cannot be found. The module is the one named
 // moduleName where the platform looks modules up by file name, and otherwise,

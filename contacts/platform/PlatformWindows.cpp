@@ -19,6 +19,16 @@ HANDLE toHandle(FileHandle file) {
 
 }  // namespace
 
+std::uint64_t fileSize(char const* path) {
+    // Only a guess rests on this: a lookup's reason for failing stays.
+    DWORD const savedError = ::GetLastError();
+    WIN32_FILE_ATTRIBUTE_DATA info{};
+    bool const known = ::GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    ::SetLastError(savedError);
+    return known ? (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow : 0;
+}
+
 FileHandle openForReading(char const* path) {
     // Sharing read, write and delete lets other programs edit, replace or
     // rename the book while a lookup reads it. Without backup semantics a
