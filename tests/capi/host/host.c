@@ -1,7 +1,7 @@
-/* A C host: looks contacts up in the default book (AddressBook.CDIR beside
- * the library) and prints what it got. It uses nothing but vesnik.h and, on
- * Windows, kernel32, so that it also builds for the MSVC ABI with no C
- * runtime at all. */
+// A C host: calls each function of vesnik.h once, looking contacts up in the
+// default book (AddressBook.CDIR beside the library), and prints what it got.
+// It uses nothing but vesnik.h and, on Windows, kernel32, so that it also
+// builds for the MSVC ABI with no C runtime at all.
 #include <vesnik.h>
 
 #ifdef _WIN32
@@ -29,24 +29,17 @@ static void text(const char* text) {
 #endif
 }
 
-/* The status, then a contact a line, its fields between bars and an absent
- * one as "-"; frees the list. The list is read here, after the call that
- * set it. */
+// The status, then a contact a line, its fields between bars and an absent
+// one as "-"; frees the list, read here: after the call that set it.
 static void show(const char* call, int status, vesnik_list** out) {
     vesnik_list* list = *out;
-    size_t i;
+    size_t i, f;
     text(call);
     text(": ");
     text(vesnik_status_text(status));
     for (i = 0; i < vesnik_list_size(list); ++i) {
         const vesnik_contact* c = vesnik_list_at(list, i);
-        const char* fields[5];
-        size_t f;
-        fields[0] = c->field1;
-        fields[1] = c->field2;
-        fields[2] = c->email;
-        fields[3] = c->contact_id;
-        fields[4] = c->field5;
+        const char* fields[5] = {c->field1, c->field2, c->email, c->contact_id, c->field5};
         for (f = 0; f < 5; ++f) {
             text(f == 0 ? "\n  " : "|");
             text(fields[f] != NULL ? fields[f] : "-");
@@ -61,31 +54,27 @@ static int host(void) {
     char cut[5] = "xxxx";
     vesnik_list* list = NULL;
     int status;
-    unsigned long reason;
     text(vesnik_version() == VESNIK_VERSION_NUMBER ? "version as built\n" : "other version\n");
-    /* Like snprintf: nothing written into no room, a path cut to fit. */
+    // Like snprintf: nothing written into no room, a path cut to fit.
     text(vesnik_default_book(cut, 0) == vesnik_default_book(cut + 1, sizeof cut - 1) &&
                  cut[0] == 'x' && cut[4] == '\0'
              ? "default book named, cut to fit\n"
              : "default book misnamed\n");
     show("all", vesnik_all(NULL, &list), &list);
     show("email ann@EXAMPLE.org", vesnik_find_email(NULL, "ann@EXAMPLE.org", 0, &list), &list);
-    show("ids K3 K1, first", vesnik_find_ids(NULL, ids, 5, 1, &list), &list);
     show("ids K3 K1", vesnik_find_ids(NULL, ids, 5, 0, &list), &list);
-    show("search ray ANN", vesnik_search(NULL, "ray ANN", 0, &list), &list);
-    show("search example.ORG, first two", vesnik_search(NULL, "\texample.ORG ", 2, &list), &list);
-    show("email NULL", vesnik_find_email(NULL, NULL, 0, &list), &list);
+    show("search example.ORG a, first two", vesnik_search(NULL, "\texample.ORG  a", 2, &list),
+         &list);
     status = vesnik_find_email("no such book", "ann@example.org", 0, &list);
-    reason = (unsigned long)REASON;
+    text(REASON == 2 ? "reason: no such file\n" : "reason: other\n");
     show("missing book", status, &list);
-    text(reason == 2 ? "reason: no such file\n" : "reason: other\n");
     return 0;
 }
 
 #ifdef VESNIK_HOST_NO_C_RUNTIME
 __declspec(dllimport) void __stdcall ExitProcess(unsigned int code);
 
-/* The linker's entry point: there is no C runtime to call main. */
+// The linker's entry point: there is no C runtime to call main.
 void __cdecl host_start(void) {
     ExitProcess((unsigned int)host());
 }

@@ -3,23 +3,18 @@
 #include <Vesnik_API.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: host BOOK EMAIL\n");
-        return 2;
-    }
     std::vector<AddressBook::ContactInfo*> const* found =
-        GetContactInfosFromEmail(argv[2], argv[1], nullptr);
+        argc == 3 ? GetContactInfosFromEmail(argv[2], argv[1], nullptr) : nullptr;
     if (found == nullptr) {
+        std::fprintf(stderr, "usage: host BOOK EMAIL, of a book that opens\n");
         return 2;
     }
     for (AddressBook::ContactInfo* contact : *found) {
         std::printf("%s %s\n", contact->contactId ? contact->contactId : "-", contact->email);
         delete contact;
     }
-    bool const any = !found->empty();
     delete found;
-    return any ? 0 : 1;
+    return 0;
 }
