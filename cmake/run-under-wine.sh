@@ -29,8 +29,9 @@ fi
 # One wineserver serves every test of a run. Left to itself, wine starts a
 # server that quits three seconds after its last program; a program that
 # starts just as it quits fails with "recvmsg: Connection reset by peer".
-# A server already running makes this call a no-op.
-wineserver -p60 2>/dev/null || true
+# A server already running makes this call a no-op. The server outlives
+# this script, so it must not hold the caller's pipes open.
+wineserver -p60 </dev/null >/dev/null 2>&1 || true
 
 # Windows programs end their lines with CR LF; ctest and GoogleTest's test
 # discovery read LF.
