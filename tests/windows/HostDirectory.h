@@ -12,9 +12,8 @@ namespace vesnik::test {
 // Ends in a backslash, as the library's own answers do.
 inline std::string hostDirectory() {
     char file[MAX_PATH] = {};
-    DWORD const length = ::GetModuleFileNameA(nullptr, file, MAX_PATH);
-    std::string const path(file, length);
-    return path.substr(0, path.rfind('\\') + 1);
+    std::string path(file, ::GetModuleFileNameA(nullptr, file, MAX_PATH));
+    return path.erase(path.rfind('\\') + 1);
 }
 
 }  // namespace vesnik::test

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HostDirectory.h"
@@ -25,69 +26,24 @@ std::wstring extended(fs::path const& path) {
     return L"\\\\?\\" + path.wstring();
 }
 
-// Directories nested below base until the path is at least length long,
-// removed when this goes.
-class DeepDirectory {
-  public:
-    DeepDirectory(fs::path const& base, std::size_t length) : path_(base) {
-        while (path_.string().size() < length) {
-            path_ /= "nested-directory-level";
-            if (!::CreateDirectoryW(extended(path_).c_str(), nullptr)) {
-                throw std::runtime_error("cannot create " + path_.string());
-            }
-            made_.push_back(path_);
-        }
-    }
-    ~DeepDirectory() {
-        for (auto level = made_.rbegin(); level != made_.rend(); ++level) {
-            ::RemoveDirectoryW(extended(*level).c_str());
-        }
-    }
-    DeepDirectory(DeepDirectory const&) = delete;
-    DeepDirectory& operator=(DeepDirectory const&) = delete;
-
-    fs::path const& path() const { return path_; }
-
-  private:
-    fs::path path_;
-    std::vector<fs::path> made_;
-};
-
 // A copy of the built DLL at file, loaded by that path; unloaded and deleted
 // when this goes.
 class LoadedCopy {
   public:
-    explicit LoadedCopy(fs::path file) : file_(std::move(file)) {
+    explicit LoadedCopy(fs::path const& file) : file_(extended(file)) {
         fs::path const built = hostDirectory() + "Vesnik_API.dll";
-        if (!::CopyFileW(built.wstring().c_str(), extended(file_).c_str(), FALSE)) {
-            throw std::runtime_error("cannot copy the DLL to " + file_.string());
-        }
-        module_ = ::LoadLibraryW(extended(file_).c_str());
-        if (module_ == nullptr) {
-            ::DeleteFileW(extended(file_).c_str());
-            throw std::runtime_error("cannot load " + file_.string());
+        if (!::CopyFileW(built.wstring().c_str(), file_.c_str(), FALSE) ||
+            (module_ = ::LoadLibraryW(file_.c_str())) == nullptr) {
+            ::DeleteFileW(file_.c_str());
+            throw std::runtime_error("cannot copy the DLL to " + file.string() + " and load it");
         }
     }
     ~LoadedCopy() {
         ::FreeLibrary(module_);
-        ::DeleteFileW(extended(file_).c_str());
-    }
-    LoadedCopy(LoadedCopy const&) = delete;
-    LoadedCopy& operator=(LoadedCopy const&) = delete;
-
-    std::string location() const {
-        auto const lookup = exported<decltype(&::GetDefaultAddressBookLocation)>(
-            "_Z29GetDefaultAddressBookLocationv");
-        String const text(lookup());
-        return text.get();
+        ::DeleteFileW(file_.c_str());
     }
 
-    IdList contactsOfDefaultBook() const {
-        auto const lookup = exported<decltype(&::GetContacts)>("_Z11GetContactsPKcS0_");
-        return IdList(lookup(nullptr, nullptr));
-    }
-
-  private:
+    // The copy's lookup of that decorated name.
     template <class Function>
     Function exported(char const* name) const {
         FARPROC const address = ::GetProcAddress(module_, name);
@@ -98,39 +54,37 @@ class LoadedCopy {
         return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
     }
 
-    fs::path file_;
+  private:
+    std::wstring file_;
     HMODULE module_ = nullptr;
 };
 
-std::string withBackslash(fs::path const& directory) {
-    return directory.string() + "\\";
-}
-
-TEST(LoadedCopy, LocationFollowsTheNameTheCopyWasLoadedBy) {
+TEST(LoadedCopy, LocationAndDefaultBookFollowTheNameTheCopyWasLoadedBy) {
     TempDir const dir;
-    DeepDirectory const deep(dir.path(), 300);
-    struct Case {
-        char const* what;
-        fs::path file;
-        std::string expected;
+    // One name long enough to take the path past MAX_PATH.
+    fs::path const deep = dir.path() / std::string(240, 'd');
+    ASSERT_GT(deep.string().size(), std::size_t{MAX_PATH});
+    ASSERT_TRUE(::CreateDirectoryW(extended(deep).c_str(), nullptr));
+    // Loaded by the library's name, also in a directory longer than MAX_PATH;
+    // renamed, the host's directory.
+    std::pair<fs::path, std::string> const cases[] = {
+        {dir.path() / "Vesnik_API.dll", dir.path().string() + "\\"},
+        {deep / "Vesnik_API.dll", deep.string() + "\\"},
+        {dir.path() / "Renamed.dll", hostDirectory()},
     };
-    Case const cases[] = {
-        {"loaded by the library's name", dir.path() / "Vesnik_API.dll", withBackslash(dir.path())},
-        {"in a directory longer than MAX_PATH", deep.path() / "Vesnik_API.dll",
-         withBackslash(deep.path())},
-        {"renamed: the host's directory", dir.path() / "Renamed.dll", hostDirectory()},
-    };
-    for (auto const& c : cases) {
-        LoadedCopy const copy(c.file);
-        EXPECT_EQ(copy.location(), c.expected) << c.what;
+    for (auto const& [file, expected] : cases) {
+        LoadedCopy const copy(file);
+        String const location(copy.exported<decltype(&::GetDefaultAddressBookLocation)>(
+            "_Z29GetDefaultAddressBookLocationv")());
+        EXPECT_STREQ(location.get(), expected.c_str()) << file.string();
     }
-}
+    ::RemoveDirectoryW(extended(deep).c_str());
 
-TEST(LoadedCopy, DefaultBookIsTheOneBesideTheDll) {
-    TempDir const dir;
+    // The default book is the one beside the copy.
     dir.write("AddressBook.CDIR", "Ann,Lee,ann@x,K1\r\nBob,Ray,bob@x,K2\r\n");
     LoadedCopy const copy(dir.path() / "Vesnik_API.dll");
-    IdList const ids = copy.contactsOfDefaultBook();
+    IdList const ids(
+        copy.exported<decltype(&::GetContacts)>("_Z11GetContactsPKcS0_")(nullptr, nullptr));
     ASSERT_TRUE(ids);
     EXPECT_EQ(idsOf(*ids), (std::vector<Field>{"K1", "K2"}));
 }
