@@ -109,7 +109,7 @@ manual=$work/all/usr/share/man/man1/vesnik.1.gz
 if man --warnings -l "$manual" 2>&1 >/dev/null | grep .; then fail "man reports the above on vesnik(1)"; fi
 # Options, and commands: the words that stand first in a line with a wide gap after them.
 LD_LIBRARY_PATH=$work/all/$libdir "$work/all/usr/bin/vesnik" --help |
-  grep -oP -- '--[a-z-]+|^  \K[a-z-]+(?=  )' >"$work/words"
+  grep -oP -- '--[a-z-]+|^  \K[a-z-]+(?=  )' | sort -u >"$work/words"
 for file in "$manual" "$work/all/usr/share/bash-completion/completions/vesnik"; do
   if zcat -f "$file" | grep -oFf "$work/words" | grep -vxFf - "$work/words"; then fail "$file lacks the above"; fi
 done
