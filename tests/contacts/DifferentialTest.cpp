@@ -1,19 +1,22 @@
 // Every exported lookup against the plain reading in tests/reference, over
-// generated address books and over layouts where a scanner that reads in
+// generated address books, over layouts where a scanner that reads in
 // blocks, and searches a block for the key before splitting it into lines,
-// could go wrong.
+// could go wrong, and over the fuzzer's seeds and findings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "FuzzInput.h"
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
 #include "support/Results.h"
@@ -27,7 +30,6 @@ using namespace std::string_literals;
 
 // The library's reads: the first takes 8 KiB and each next one twice as much,
 // up to blocks of 128 KiB.
-constexpr std::size_t kBlock = 128 * 1024;
 constexpr std::size_t kFixedReadEnds[] = {8 * 1024, (8 + 16 + 32 + 64) * 1024};
 
 void expectSameAnswers(std::string const& path, std::vector<std::string> const& keys) {
@@ -132,39 +134,28 @@ TEST_F(Differential, LinesAroundReadEnds) {
     }
 }
 
-TEST_F(Differential, LinesLongerThanABlock) {
-    std::string tail(300 * 1024, 'w');
-    tail.replace(kBlock - 1, 2, "K7");
-    tail.replace(2 * kBlock - 5, 12, "mail@box.org");
-    std::string hidden = tail;
-    hidden[200 * 1024] = '\0';
-    std::string const longId = std::string(200 * 1024, 'Z') + "K7";
-    // First, while the buffer is small: a NUL in the first read, and one met
-    // only after the buffer has grown.
-    std::string book = "\0"s + tail + ",x,Mail@Box.org,K7\n";
-    book += "N,x,Mail@Box.org," + hidden + ",Mail@Box.org,K7\n";
-    book += "L1,f,Mail@Box.org,K7," + tail + "\n";
-    book += "L2," + tail + ",mAIL@box.org,K7\r\n";
-    book += "L3,x,LONG@X\r\n";  // the first match for its e-mail has no identifier
-    book += "L3,x,long@x," + longId + "\n";
-    book += "L4" + tail + "K7,Mail@Box.org\n";  // one long column
-    book += "L5,x,MAIL@BOX.ORG," + longId + ",e\r\n";
-    book += "L6,x,mail@box.org,K7";
-    expectSameAnswers(write(book), {"K7", "Mail@Box.org", "K7\r", "long@X", longId, longId + "Z"});
-}
-
-TEST_F(Differential, ManyShortLinesOverManyReads) {
-    // Matching lines, blank ones, separators only and CR LF ends all through,
-    // so that reads end in every kind of place.
-    std::string book;
-    for (std::size_t n = 1; book.size() < 5 * kBlock; ++n) {
-        std::string const i = std::to_string(n);
-        book += n % 7 == 0    ? "\n"
-                : n % 11 == 0 ? ",\t\n"
-                              : "i" + i + "\tm" + std::to_string(n % 13) + "@x,K" +
-                                    std::to_string(n % 97) + (n % 5 == 0 ? "\r\n" : "\n");
+// The fuzzer's seed corpus and the inputs it found faults with, each asked as
+// the fuzzer asks them.
+TEST(FuzzRegression, EveryKeptInputGivesTheAnswersOfThePlainReading) {
+    TempDir const dir;
+    std::string const book = dir.write("book.cdir", "");
+    std::size_t replayed = 0;
+    for (char const* folder : {"corpus", "regressions"}) {
+        auto const directory = std::filesystem::path(VESNIK_FUZZ_DIRECTORY) / folder;
+        for (auto const& entry : std::filesystem::directory_iterator(directory)) {
+            if (!entry.is_regular_file() || entry.path().filename() == "README.md") {
+                continue;
+            }
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::vector<std::uint8_t> const bytes{std::istreambuf_iterator<char>(in),
+                                                  std::istreambuf_iterator<char>()};
+            auto const difference =
+                fuzz::differenceFor(fuzz::decode(bytes.data(), bytes.size()), book);
+            EXPECT_FALSE(difference) << entry.path().string() << ": " << *difference;
+            ++replayed;
+        }
     }
-    expectSameAnswers(write(book), {"K5", "K50", "m5@x", "K0\r"});
+    EXPECT_GT(replayed, 0u) << "no inputs under " << VESNIK_FUZZ_DIRECTORY;
 }
 
 }  // namespace

@@ -4,24 +4,58 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "AsciiCase.h"
+#include "ByteSource.h"
 #include "ColumnWalk.h"
 #include "ContactIdSet.h"
 #include "IdColumnFilter.h"
 #include "KeyFinder.h"
 #include "LineFilters.h"
 #include "LineScan.h"
-#include "support/MemorySource.h"
 
 namespace vesnik {
 namespace {
 
-using test::MemorySource;
-using test::ReadPattern;
+struct ReadPattern {
+    std::size_t mostPerRead = SIZE_MAX;
+    bool interruptEveryOtherRead = false;
+    std::size_t failAfter = SIZE_MAX;  // bytes read before the source breaks off
+};
+
+// Bytes in memory read as a troublesome file might be: a few bytes at a time,
+// interrupted every other time, or breaking off.
+class MemorySource final : public ByteSource {
+  public:
+    MemorySource(std::string_view bytes, ReadPattern pattern) : bytes_(bytes), pattern_(pattern) {}
+
+    ReadResult read(char* into, std::size_t size) override {
+        if (pattern_.interruptEveryOtherRead && (interrupted_ = !interrupted_)) {
+            return {ReadStatus::kInterrupted, 0};
+        }
+        if (position_ == bytes_.size()) {
+            return {ReadStatus::kEnd, 0};
+        }
+        if (position_ >= pattern_.failAfter) {
+            return {ReadStatus::kFailed, 0};
+        }
+        std::size_t const count = std::min({size, pattern_.mostPerRead, bytes_.size() - position_,
+                                            pattern_.failAfter - position_});
+        std::memcpy(into, bytes_.data() + position_, count);
+        position_ += count;
+        return {ReadStatus::kData, count};
+    }
+
+  private:
+    std::string_view bytes_;
+    ReadPattern pattern_;
+    std::size_t position_ = 0;
+    bool interrupted_ = false;
+};
 
 // A record as the columns it has: columns fill the fields in order, so the
 // absent ones are always the last.
@@ -40,7 +74,7 @@ Record recordOf(std::string_view text) {
 // The records of the lines a filter lets through.
 template <class Filter>
 std::vector<Record> recordsThrough(std::string_view bytes, Filter const& filter,
-                                   std::size_t blockSize, ReadPattern pattern = {}) {
+                                   std::size_t blockSize, ReadPattern pattern) {
     std::vector<Record> records;
     MemorySource source(bytes, pattern);
     auto const status = scanLines(
@@ -52,10 +86,6 @@ std::vector<Record> recordsThrough(std::string_view bytes, Filter const& filter,
         blockSize);
     EXPECT_EQ(status, ScanStatus::kDone);
     return records;
-}
-
-std::string repeated(char c, std::size_t count) {
-    return std::string(count, c);
 }
 
 struct LineShape {
@@ -92,19 +122,24 @@ std::vector<LineShape> const& lineShapes() {
         {"NUL in the last line", "a\nb\0c"s, {{"a"}, {"b"}}},
         {"high bytes are data", "\xe9,\xff\xfe\n", {{"\xe9", "\xff\xfe"}}},
         {"columns about a block long",
-         repeated('a', 15) + "," + repeated('b', 16) + "," + repeated('c', 17) + "," +
-             repeated('d', 31) + "\t" + repeated('e', 32) + "\n",
-         {{repeated('a', 15), repeated('b', 16), repeated('c', 17), repeated('d', 31),
-           repeated('e', 32)}}},
+         std::string(15, 'a') + "," + std::string(16, 'b') + "," + std::string(17, 'c') + "," +
+             std::string(31, 'd') + "\t" + std::string(32, 'e') + "\n",
+         {{std::string(15, 'a'), std::string(16, 'b'), std::string(17, 'c'), std::string(31, 'd'),
+           std::string(32, 'e')}}},
         // Cut at a fixed length, the notes would leave a tail that looks like
         // a contact of its own.
         {"long notes column, one record",
-         "a,b,c@d,K1," + repeated('n', 595) + ",x,y,tail@example.org,K9\nf,g\n",
-         {{"a", "b", "c@d", "K1", repeated('n', 595)}, {"f", "g"}}},
-        {"599 characters and LF", repeated('x', 599) + "\n", {{repeated('x', 599)}}},
-        {"line of a megabyte", repeated('y', 1 << 20) + ",z", {{repeated('y', 1 << 20), "z"}}},
+         "a,b,c@d,K1," + std::string(595, 'n') + ",x,y,tail@example.org,K9\nf,g\n",
+         {{"a", "b", "c@d", "K1", std::string(595, 'n')}, {"f", "g"}}},
+        {"599 characters and LF", std::string(599, 'x') + "\n", {{std::string(599, 'x')}}},
+        {"identifier over two blocks",
+         "a,b,c," + std::string(300000, 'y') + ",z",
+         {{"a", "b", "c", std::string(300000, 'y'), "z"}}},
+        {"NUL past a grown buffer",
+         std::string(5000, 'x') + ",y\0,K7\nf,g,h,K7\n"s,
+         {{std::string(5000, 'x'), "y"}, {"f", "g", "h", "K7"}}},
         {"zeros, then a contact",
-         repeated('\0', 300000) + "\nid,x,mail,K1\n",
+         std::string(300000, '\0') + "\nid,x,mail,K1\n",
          {{"id", "x", "mail", "K1"}}},
     };
     return shapes;
@@ -112,7 +147,21 @@ std::vector<LineShape> const& lineShapes() {
 
 constexpr std::size_t kBlock = LineReader::kBlockSize;
 
-TEST(LineFormat, EveryShapeGivesItsRecordsWhateverTheReads) {
+// The records that remain of those given when keep is asked of each.
+template <class Keep>
+std::vector<Record> only(std::vector<Record> records, Keep const& keep) {
+    records.erase(std::remove_if(records.begin(), records.end(),
+                                 [&](Record const& record) { return !keep(record); }),
+                  records.end());
+    return records;
+}
+
+// Every filter over every shape, however the reads split it: every line
+// gives its record; the column walk gives the column that columnAt gives; a
+// key finder lets through every line with a column equal to its key, and the
+// identifier filter every line with a wanted identifier, alone and among
+// identifiers of many first bytes and lengths.
+TEST(LineFormat, EveryFilterGivesTheRecordsOfEveryShapeWhateverTheReads) {
     std::vector<std::pair<char const*, ReadPattern>> const patterns = {
         {"whole reads", {}},
         {"one byte at a time, interrupted", {1, true}},
@@ -122,121 +171,64 @@ TEST(LineFormat, EveryShapeGivesItsRecordsWhateverTheReads) {
         for (std::size_t blockSize : {std::size_t{1}, std::size_t{2}, std::size_t{3},
                                       std::size_t{7}, std::size_t{64}, std::size_t{4096}, kBlock}) {
             for (auto const& [patternName, pattern] : patterns) {
-                EXPECT_EQ(recordsThrough(shape.bytes, EveryLine{}, blockSize, pattern),
-                          shape.expected)
-                    << shape.name << ", blocks of " << blockSize << ", " << patternName;
-            }
-        }
-    }
-}
-
-// The text of the lines a filter lets through.
-template <class Filter>
-std::vector<std::string> textsThrough(std::string_view bytes, Filter const& filter,
-                                      std::size_t blockSize) {
-    std::vector<std::string> texts;
-    MemorySource source(bytes, {});
-    scanLines(
-        source, filter,
-        [&](std::string_view text) {
-            texts.emplace_back(text);
-            return true;
-        },
-        blockSize);
-    return texts;
-}
-
-bool holds(std::string const& text, std::string const& key, LetterCase letterCase) {
-    return letterCase == LetterCase::kExact
-               ? text.find(key) != std::string::npos
-               : asciiUpper(text).find(asciiUpper(key)) != std::string::npos;
-}
-
-std::vector<Record> withId(std::vector<Record> const& records, std::vector<std::string_view> ids) {
-    std::vector<Record> found;
-    for (auto const& record : records) {
-        if (record.size() > kContactIdColumn &&
-            std::count(ids.begin(), ids.end(), record[kContactIdColumn]) != 0) {
-            found.push_back(record);
-        }
-    }
-    return found;
-}
-
-// What each filter lets through, against what the plain split says it must:
-// the column walk every line with the column that columnAt gives; a key
-// finder every line with a column equal to its key, and only lines that hold
-// it; the identifier filter at least every line with a wanted identifier.
-TEST(LineFormat, EveryFilterLetsThroughTheLinesItMust) {
-    for (auto const& shape : lineShapes()) {
-        for (std::size_t blockSize : {std::size_t{7}, std::size_t{4096}, kBlock}) {
-            auto const where = [&] {
-                return std::string(shape.name) + ", blocks of " + std::to_string(blockSize);
-            };
-            for (std::size_t index = 0; index < kColumnCount; ++index) {
-                std::vector<std::pair<Record, std::string>> walked, split;
-                MemorySource source(shape.bytes, {});
-                scanLines(
-                    source, LinesWithColumn{index},
-                    [&](std::string_view text, std::string_view column) {
-                        walked.emplace_back(recordOf(text), column);
-                        split.emplace_back(recordOf(text), columnAt(text, index));
-                        return true;
-                    },
-                    blockSize);
-                EXPECT_EQ(walked, split) << where() << ", column " << index;
-                std::vector<Record> records;
-                for (auto const& line : walked) {
-                    records.push_back(line.first);
+                SCOPED_TRACE(std::string(shape.name) + ", blocks of " + std::to_string(blockSize) +
+                             ", " + patternName);
+                auto const through = [&](auto const& filter) {
+                    return recordsThrough(shape.bytes, filter, blockSize, pattern);
+                };
+                EXPECT_EQ(through(EveryLine{}), shape.expected);
+                for (std::size_t index = 0; index < kColumnCount; ++index) {
+                    std::vector<Record> records;
+                    MemorySource source(shape.bytes, pattern);
+                    scanLines(
+                        source, LinesWithColumn{index},
+                        [&](std::string_view text, std::string_view column) {
+                            EXPECT_EQ(column, columnAt(text, index)) << "column " << index;
+                            records.push_back(recordOf(text));
+                            return true;
+                        },
+                        blockSize);
+                    EXPECT_EQ(records, shape.expected) << "column " << index;
                 }
-                EXPECT_EQ(records, shape.expected) << where() << ", column " << index;
-            }
-            auto const every = textsThrough(shape.bytes, EveryLine{}, blockSize);
-            for (auto const& record : shape.expected) {
-                for (auto const& column : record) {
-                    for (auto const& [key, letterCase] :
-                         {std::pair{column, LetterCase::kExact},
-                          std::pair{asciiUpper(column), LetterCase::kFolded},
-                          std::pair{column.substr(column.size() / 2), LetterCase::kExact}}) {
-                        auto const withColumn = [&, &key = key, letterCase = letterCase](
-                                                    std::vector<std::string> texts) {
-                            auto const isKey = [&](std::string_view c) {
-                                return letterCase == LetterCase::kExact ? c == key
-                                                                        : asciiUpper(c) == key;
+                for (auto const& record : shape.expected) {
+                    for (auto const& column : record) {
+                        for (auto const& [key, letterCase] :
+                             {std::pair{column, LetterCase::kExact},
+                              std::pair{asciiUpper(column), LetterCase::kFolded},
+                              std::pair{column.substr(column.size() / 2), LetterCase::kExact}}) {
+                            auto const holdsKey = [&, &key = key,
+                                                   letterCase = letterCase](Record const& columns) {
+                                return std::any_of(columns.begin(), columns.end(),
+                                                   [&](std::string const& c) {
+                                                       return (letterCase == LetterCase::kExact
+                                                                   ? c
+                                                                   : asciiUpper(c)) == key;
+                                                   });
                             };
-                            texts.erase(std::remove_if(texts.begin(), texts.end(),
-                                                       [&](std::string const& text) {
-                                                           auto const columns = splitColumns(text);
-                                                           return std::none_of(columns.begin(),
-                                                                               columns.end(),
-                                                                               isKey);
-                                                       }),
-                                        texts.end());
-                            return texts;
-                        };
-                        KeyFinder const finder(key, letterCase);
-                        auto const through =
-                            textsThrough(shape.bytes, LinesHolding{finder}, blockSize);
-                        EXPECT_EQ(withColumn(through), withColumn(every))
-                            << where() << ", key " << key.substr(0, 20);
-                        for (auto const& text : through) {
-                            EXPECT_TRUE(holds(text, key, letterCase))
-                                << where() << ", key " << key.substr(0, 20);
+                            KeyFinder const finder(key, letterCase);
+                            EXPECT_EQ(only(through(LinesHolding{finder}), holdsKey),
+                                      only(shape.expected, holdsKey))
+                                << "key " << key.substr(0, 20);
                         }
                     }
-                }
-                if (record.size() <= kContactIdColumn) {
-                    continue;
-                }
-                // Alone, and among identifiers of many first bytes and lengths.
-                std::string_view const id = record[kContactIdColumn];
-                for (auto const& ids : {std::vector<std::string_view>{id},
-                                        {"v1", id, "wx", "y", "zzzzzzzzzz", "Q"}}) {
-                    IdColumnFilter const filter(ContactIdSet(ids).ids());
-                    EXPECT_EQ(
-                        withId(recordsThrough(shape.bytes, LinesHolding{filter}, blockSize), ids),
-                        withId(shape.expected, ids))
-                        << where() << ", " << ids.size() << " ids";
+                    if (record.size() <= kContactIdColumn) {
+                        continue;
+                    }
+                    // Wanted after four other first bytes, the line's
+                    // identifier is one of more than the filter compares at
+                    // once.
+                    std::string_view const id = record[kContactIdColumn];
+                    for (auto const& ids : {std::vector<std::string_view>{id},
+                                            {"v1", "wx", "y", "zzzzzzzzzz", "Q", id}}) {
+                        IdColumnFilter const filter(ContactIdSet(ids).ids());
+                        auto const wanted = [&](Record const& columns) {
+                            return columns.size() > kContactIdColumn &&
+                                   std::count(ids.begin(), ids.end(), columns[kContactIdColumn]);
+                        };
+                        EXPECT_EQ(only(through(LinesHolding{filter}), wanted),
+                                  only(shape.expected, wanted))
+                            << ids.size() << " ids";
+                    }
                 }
             }
         }
@@ -264,29 +256,24 @@ TEST(LineFormat, AReadFailureIsToldApartFromTheEnd) {
     EXPECT_EQ(scan(200000, 3), ScanStatus::kDone);
 }
 
+// However long a file, the buffer grows only for a line longer than a block,
+// and not for a run of NULs, which has no text to hold.
 TEST(LineFormat, BufferGrowsOnlyForLongLinesWithText) {
     std::size_t const block = 4096;
-    auto const readAll = [&](std::string const& bytes) {
+    auto const bufferAfter = [&](std::string const& bytes) {
         MemorySource source(bytes, {});
         LineReader reader(source, block);
-        std::size_t lines = 0;
-        auto count = [&](std::string_view) { return ++lines != 0; };
         for (std::string_view run; reader.nextLines(run);) {
-            EveryLine{}.forEachIn(run, count);
         }
-        return std::make_pair(lines, reader.bufferSize());
+        return reader.bufferSize();
     };
-    // Many short lines and a long run of zeros keep the buffer as it is.
     std::string shortLines;
     for (std::size_t i = 0; i < 5 * block; ++i) {
         shortLines += "a\n";
     }
-    EXPECT_EQ(readAll(shortLines), std::make_pair(5 * block, block));
-    EXPECT_EQ(readAll("a,b" + repeated('\0', 50 * block)), std::make_pair(std::size_t{1}, block));
-    // A line longer than the buffer makes it grow to hold the line.
-    auto const grown = readAll(repeated('x', 5 * block) + "\n");
-    EXPECT_EQ(grown.first, 1u);
-    EXPECT_GE(grown.second, 5 * block);
+    EXPECT_EQ(bufferAfter(shortLines), block);
+    EXPECT_EQ(bufferAfter("a,b" + std::string(50 * block, '\0')), block);
+    EXPECT_GE(bufferAfter(std::string(5 * block, 'x') + "\n"), 5 * block);
 }
 
 }  // namespace

@@ -11,8 +11,6 @@ namespace vesnik::reference {
 
 namespace {
 
-using Info = ::AddressBook::ContactInfo;
-
 // Both sides' answers spelled as C++ would write their values: strings
 // quoted with every other byte escaped, lists and records in brackets, null
 // for none. Two answers are the same when they are spelled the same.
@@ -38,7 +36,7 @@ std::string spelled(char const* text) {
     return text ? spelled(std::string(text)) : "null";
 }
 
-std::string spelled(Info const& record) {
+std::string spelled(::AddressBook::ContactInfo const& record) {
     return spelled(std::vector<char const*>{record.field1, record.field2, record.email,
                                             record.contactId, record.field5});
 }
@@ -62,29 +60,6 @@ std::string spelled(std::vector<T> const& values) {
     return out + "]";
 }
 
-// Keeps the first difference seen, shown from a little before where the two
-// spellings part: lines may be longer than a block, lists thousands long.
-struct Comparison {
-    template <class Owner, class Value>
-    void operator()(std::string const& call, Owner const& library, Value const& reference) {
-        if (first) {
-            return;
-        }
-        std::string const a = spelled(library.get());
-        std::string const b = spelled(reference);
-        auto const at = static_cast<std::size_t>(
-            std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
-        if (at < std::max(a.size(), b.size())) {
-            std::size_t const from = at < 60 ? 0 : at - 60;
-            first = call + ", from character " + std::to_string(from) +
-                    ":\n  library:   " + a.substr(from, 160) +
-                    "\n  reference: " + b.substr(from, 160);
-        }
-    }
-
-    std::optional<std::string> first;
-};
-
 char* cString(Field const& key) {
     return key ? const_cast<char*>(key->c_str()) : nullptr;
 }
@@ -93,44 +68,49 @@ char* cString(Field const& key) {
 
 std::optional<std::string> firstDifference(std::string const& path,
                                            std::vector<std::string> const& keyTexts) {
-    using owned::IdList;
-    using owned::Record;
-    using owned::RecordList;
-    using owned::String;
     Book const book = readBook(path);
     char const* const file = path.c_str();
-    Comparison compare;
-    compare("GetContacts", IdList(GetContacts(file, nullptr)), getContacts(book));
+    // The first difference, shown from a little before where the two
+    // spellings part: lines may be longer than a block, lists thousands long.
+    std::optional<std::string> first;
+    auto const compare = [&](std::string const& call, auto const& library, auto const& reference) {
+        std::string const a = spelled(library.get());
+        std::string const b = spelled(reference);
+        auto const at = static_cast<std::size_t>(
+            std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+        if (!first && at < std::max(a.size(), b.size())) {
+            std::size_t const from = at < 60 ? 0 : at - 60;
+            first = call + ", from character " + std::to_string(from) +
+                    ":\n  library:   " + a.substr(from, 160) +
+                    "\n  reference: " + b.substr(from, 160);
+        }
+    };
+    compare("GetContacts", owned::IdList(GetContacts(file, nullptr)), getContacts(book));
     std::vector<Field> keys = {std::nullopt};
     keys.insert(keys.end(), keyTexts.begin(), keyTexts.end());
-    for (std::size_t i = 0; i < keys.size() && !compare.first; ++i) {
-        Field const& key = keys[i];
-        char* const k = cString(key);
-        std::string const call = "(" + spelled(key) + ")";
-        compare("GetContactInfo" + call, Record(GetContactInfo(k, file, nullptr)),
-                getContactInfo(key, book));
+    for (std::size_t i = 0; i < keys.size() && !first; ++i) {
+        char* const key = cString(keys[i]);
+        std::string const call = "(" + spelled(keys[i]) + ")";
+        compare("GetContactInfo" + call, owned::Record(GetContactInfo(key, file, nullptr)),
+                getContactInfo(keys[i], book));
         compare("GetContactInfosFromEmail" + call,
-                RecordList(GetContactInfosFromEmail(k, file, nullptr)),
-                getContactInfosFromEmail(key, book));
-        compare("GetContactID" + call, String(GetContactID(k, file, nullptr)),
-                getContactID(key, book));
-        std::vector<char*> const one = {k};
-        compare("GetContactInfos({" + spelled(key) + "})",
-                RecordList(GetContactInfos(&one, file, nullptr)),
-                getContactInfos(std::vector<Field>{key}, book));
+                owned::RecordList(GetContactInfosFromEmail(key, file, nullptr)),
+                getContactInfosFromEmail(keys[i], book));
+        compare("GetContactID" + call, owned::String(GetContactID(key, file, nullptr)),
+                getContactID(keys[i], book));
     }
     std::vector<Field> twice = keys;
     twice.insert(twice.end(), keys.begin(), keys.end());
     std::vector<char*> all;
     std::transform(twice.begin(), twice.end(), std::back_inserter(all), cString);
     std::vector<char*> const none;
-    compare("GetContactInfos(all keys)", RecordList(GetContactInfos(&all, file, nullptr)),
+    compare("GetContactInfos(all keys)", owned::RecordList(GetContactInfos(&all, file, nullptr)),
             getContactInfos(twice, book));
-    compare("GetContactInfos({})", RecordList(GetContactInfos(&none, file, nullptr)),
+    compare("GetContactInfos({})", owned::RecordList(GetContactInfos(&none, file, nullptr)),
             getContactInfos(std::vector<Field>{}, book));
-    compare("GetContactInfos(null)", RecordList(GetContactInfos(nullptr, file, nullptr)),
+    compare("GetContactInfos(null)", owned::RecordList(GetContactInfos(nullptr, file, nullptr)),
             getContactInfos(std::nullopt, book));
-    return compare.first;
+    return first;
 }
 
 }  // namespace vesnik::reference

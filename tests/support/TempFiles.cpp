@@ -7,25 +7,16 @@
 
 namespace vesnik::test {
 
-namespace {
-
-std::filesystem::path newUniqueDirectory() {
+TempDir::TempDir() {
+    // Unique across processes by the clock, within one by the counter; an
+    // error other than the name being taken throws.
     static std::atomic<unsigned> counter{0};
-    auto const base = std::filesystem::temp_directory_path();
     auto const stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("vesnik-test-" + std::to_string(stamp) + "-" +
-                                 std::to_string(counter.fetch_add(1)));
-        if (std::filesystem::create_directory(candidate)) {
-            return candidate;
-        }
-    }
-    throw std::runtime_error("cannot create a temporary directory");
+    do {
+        path_ = std::filesystem::temp_directory_path() /
+                ("vesnik-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    } while (!std::filesystem::create_directory(path_));
 }
-
-}  // namespace
-
-TempDir::TempDir() : path_(newUniqueDirectory()) {}
 
 TempDir::~TempDir() {
     std::error_code ignored;
