@@ -95,10 +95,8 @@ ScanStatus AddressBook::search(std::string_view text, OnMatch onMatch) const {
     // the most likely to rule a line out. A word given twice is looked for
     // once.
     std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
-        int const aCommon = probeCommonness(a.upper(), LetterCase::kFolded);
-        int const bCommon = probeCommonness(b.upper(), LetterCase::kFolded);
-        if (aCommon != bCommon) {
-            return aCommon < bCommon;
+        if (a.commonness() != b.commonness()) {
+            return a.commonness() < b.commonness();
         }
         return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
                                                     : a.upper() < b.upper();

@@ -18,8 +18,7 @@ bool isAsciiLetter(char c) {
 
 // A rough guess at how often a byte stands in an address book: lower is
 // rarer. Separators and the punctuation of e-mail addresses are in every
-// line; letters in most columns, some far more often than others (names and
-// addresses follow the language's letter frequencies).
+// line; lower-case letters in most columns.
 int commonness(char c, LetterCase letterCase) {
     switch (c) {
         case ',':
@@ -29,19 +28,14 @@ int commonness(char c, LetterCase letterCase) {
         case '@':
         case '-':
         case '_':
-            return 90;
+            return 5;
         default:
             break;
     }
     if (isAsciiLetter(c)) {
-        if (letterCase == LetterCase::kExact && c >= 'A' && c <= 'Z') {
-            return 20;
-        }
-        // From the most frequent letter to the least.
-        constexpr std::string_view kByFrequency = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
-        return 60 - static_cast<int>(kByFrequency.find(toAsciiUpper(c)));
+        return letterCase == LetterCase::kFolded || (c >= 'a' && c <= 'z') ? 4 : 2;
     }
-    return c >= '0' && c <= '9' ? 30 : 10;
+    return c >= '0' && c <= '9' ? 3 : 1;
 }
 
 // A byte of the block compared so that, when letters are folded, either case
@@ -93,17 +87,6 @@ std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std:
 }
 
 }  // namespace
-
-int probeCommonness(std::string_view key, LetterCase letterCase) {
-    if (key.empty()) {
-        return 0;
-    }
-    std::string const probed =
-        letterCase == LetterCase::kFolded ? asciiUpper(key) : std::string(key);
-    std::size_t const first = rarestOffset(probed, letterCase);
-    std::size_t const second = secondRarestOffset(probed, letterCase, first);
-    return commonness(probed[first], letterCase) + commonness(probed[second], letterCase);
-}
 
 KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place)
     : key_(letterCase == LetterCase::kFolded ? asciiUpper(key) : std::string(key)),

@@ -53,10 +53,6 @@ class KeyFinder {
     std::string foldedKey_;
 };
 
-// How common the two bytes are that a finder of key looks for first: the
-// lower, the fewer places it stops to compare.
-int probeCommonness(std::string_view key, LetterCase letterCase);
-
 }  // namespace vesnik
 
 #endif

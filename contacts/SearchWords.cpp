@@ -10,6 +10,25 @@
 
 namespace vesnik {
 
+namespace {
+
+// How often an upper-cased byte stands in names and addresses, roughly:
+// lower is rarer. Letters follow their frequency in the language;
+// punctuation is in every e-mail; digits are in few of the columns searched.
+constexpr int kNeverSeen = 100;
+int byteCommonness(char c) {
+    constexpr std::string_view kLettersByFrequency = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
+    if (std::size_t const rank = kLettersByFrequency.find(c); rank != std::string_view::npos) {
+        return 60 - static_cast<int>(rank);
+    }
+    if (std::string_view(".@-_'").find(c) != std::string_view::npos) {
+        return 90;
+    }
+    return c >= '0' && c <= '9' ? 30 : 10;
+}
+
+}  // namespace
+
 std::vector<std::string_view> splitWords(std::string_view text) {
     std::vector<std::string_view> words;
     std::size_t start = 0;
@@ -53,6 +72,21 @@ SearchWord::SearchWord(std::string_view word)
         std::size_t const b = border[j];
         fallback_[j] = upper_[b] != upper_[j] ? b : fallback_[b];
     }
+}
+
+int SearchWord::commonness() const {
+    int rarest = kNeverSeen;
+    int nextRarest = kNeverSeen;
+    for (char const c : upper_) {
+        int const here = byteCommonness(c);
+        if (here < rarest) {
+            nextRarest = rarest;
+            rarest = here;
+        } else if (here < nextRarest) {
+            nextRarest = here;
+        }
+    }
+    return rarest + nextRarest;
 }
 
 bool SearchWord::canBeInAColumn() const {

@@ -29,6 +29,10 @@ class SearchWord {
     // Whether the word stands anywhere in text, ASCII letter case ignored.
     bool isIn(std::string_view text) const;
 
+    // How common the word's two rarest bytes are in names and addresses:
+    // the lower, the fewer lines the word stands in.
+    int commonness() const;
+
   private:
     // The first place in [position, end) where the word's first byte
     // stands, or end.

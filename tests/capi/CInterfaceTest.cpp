@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "reference/ReferenceBook.h"
+#include "support/GeneratedBook.h"
 #include "support/TempFiles.h"
 #include "vesnik.h"
 
@@ -102,32 +103,6 @@ void expectSameAnswers(std::string const& path, std::vector<std::string> const& 
         expect("search " + ::testing::PrintToString(text), search,
                ref::search(text, book).value_or(ref::Records{}));
     }
-}
-
-// Address books from a seed: lines of keys, near misses of them and the same
-// in other letter case, outside ASCII (0xc9 and 0xe9 differ only in the bit
-// that folds ASCII letters), CRs and NULs, between runs of separators, with
-// every kind of line end; at times runs of one letter ending otherwise, some
-// longer than the library's largest read, so that matches lie in different
-// reads.
-std::string generatedBook(std::mt19937& random) {
-    static std::string const kPieces[] = {"K1", "k1", "ann@x.org", "ANN@X.ORG", "Ann@x.Org", "K",
-                                          "x",  " ",  "\xe9@x",    "\xc9@X",    "\r",        "\0"s,
-                                          "ab", "AB", "ba",        "\xe9",      "aaab",      ""};
-    static std::string const kSeparators[] = {",", "\t", ",\t", "\t,,", "", ""};
-    static std::string const kEnds[] = {"\n", "\n", "\r\n", "\r\r\n", "\0\n"s, ""};
-    std::string book;
-    for (auto lines = random() % 24; lines > 0; --lines) {
-        for (auto pieces = random() % 12; pieces > 0; --pieces) {
-            book += kSeparators[random() % std::size(kSeparators)] +
-                    kPieces[random() % std::size(kPieces)];
-        }
-        if (random() % 12 == 0) {
-            book += "," + std::string(random() % 3 == 0 ? 130 * 1024 : 40, 'a') + "b";
-        }
-        book += kEnds[random() % std::size(kEnds)];
-    }
-    return book;
 }
 
 // Pieces of a book's fields (field5's and the identifier's too, which are

@@ -1,0 +1,41 @@
+// Address books from a seed, for comparing the library with the plain
+// reading: lines of keys, near misses of them and the same in other letter
+// case, bytes outside ASCII (0xc9 and 0xe9 differ only in the bit that folds
+// ASCII letters), CRs and NULs, between runs of separators, with every kind
+// of line end, the last line without one at times; and runs of one letter
+// ending otherwise, some longer than the library's largest read, so that
+// matches lie in different reads.
+#ifndef VESNIK_TESTS_SUPPORT_GENERATEDBOOK_H
+#define VESNIK_TESTS_SUPPORT_GENERATEDBOOK_H
+
+#include <iterator>
+#include <random>
+#include <string>
+
+namespace vesnik::test {
+
+inline std::string generatedBook(std::mt19937& random) {
+    using namespace std::string_literals;
+    static std::string const kPieces[] = {
+        "K1",       "k1",       "K",  "1",  "K1K1",   "ann@x.org", "ANN@X.ORG", "Ann@x.Org",
+        "ann@x.or", "nn@x.org", "x",  " ",  "\xe9@x", "\xc9@X",    "\xe9",      "\r",
+        "\0"s,      "ab",       "AB", "ba", "aaab",   "",          ""};
+    static std::string const kSeparators[] = {",", "\t", ",", "\t", ",\t", "\t,,", "", "", ""};
+    static std::string const kEnds[] = {"\n", "\n", "\r\n", "\r\r\n", "\0\n"s, ""};
+    std::string book;
+    for (auto lines = random() % 24; lines > 0; --lines) {
+        for (auto pieces = random() % 12; pieces > 0; --pieces) {
+            book += kSeparators[random() % std::size(kSeparators)] +
+                    kPieces[random() % std::size(kPieces)];
+        }
+        if (random() % 12 == 0) {
+            book += "," + std::string(random() % 3 == 0 ? 130 * 1024 : 40, 'a') + "b";
+        }
+        book += kEnds[random() % std::size(kEnds)];
+    }
+    return book;
+}
+
+}  // namespace vesnik::test
+
+#endif
