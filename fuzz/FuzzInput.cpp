@@ -23,13 +23,6 @@ std::string fillerLine(std::uint8_t placement) {
     return std::string(length - 1, '#') + "\n";
 }
 
-std::string asciiLower(std::string text) {
-    for (char& c : text) {
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return text;
-}
-
 }  // namespace
 
 FuzzInput decode(std::uint8_t const* data, std::size_t size) {
@@ -63,7 +56,7 @@ std::optional<std::string> differenceFor(FuzzInput const& input, std::string con
     if (book && !book->empty()) {
         auto const& lender = (*book)[input.lenderLine % book->size()];
         if (auto const& email = lender[2]) {
-            keys.insert({*email, asciiLower(*email)});
+            keys.insert({*email, reference::asciiUpper(*email)});
         }
         if (auto const& id = lender[3]) {
             keys.insert(*id);

@@ -4,8 +4,10 @@
 // opened or read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <utility>

@@ -2,7 +2,6 @@
 // generated address books and over the fuzzer's seeds and findings.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>

@@ -30,14 +30,14 @@ Fields splitColumns(std::string const& text) {
     return fields;
 }
 
+}  // namespace
+
 std::string asciiUpper(std::string text) {
     for (char& c : text) {
         c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     }
     return text;
 }
-
-}  // namespace
 
 Book readBook(std::string const& path) {
     std::error_code error;

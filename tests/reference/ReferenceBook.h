@@ -18,6 +18,9 @@ using Records = std::vector<Fields>;
 // Every record of a file in order, or nullopt when it cannot be opened.
 using Book = std::optional<Records>;
 
+// text with ASCII a-z upper-cased, every other byte as it is.
+std::string asciiUpper(std::string text);
+
 // Reads the file at path whole.
 Book readBook(std::string const& path);
 

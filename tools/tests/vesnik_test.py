@@ -182,8 +182,6 @@ class UsageTest(BookFiles):
                 (["--bogus", "ids"], "unknown option '--bogus'"),
                 ([], "A subcommand is required"),
                 (["get"], "ID is required"),
-                (["ids", "--book"], "--book: 1 required PATH missing"),
-                (["email", "a@b", "--", "c@d"], "not expected: c@d"),
                 (["get", "--format", "mutt", "C1001"], "mutt is for the query command only"),
                 (["query", "--name", "{field1}", "ada"], "--name: applies to --format mutt and aerc only"),
                 (["ids", "--limit", "2"], "--limit: applies to query, get and email only"),
