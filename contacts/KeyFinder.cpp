@@ -165,11 +165,16 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         return begin;
     }
     auto const columnStarts = [&](char const* before) {
-        auto const previous = bytes16::load(before);
-        return bytes16::Matches(
-            (columnSeparatorsIn(previous) | lineFeedsIn(previous)) &
+        auto const probes =
             ((bytes16::load(before + 1 + firstOffset) | first.foldBits) == first.wanted) &
-            ((bytes16::load(before + 1 + secondOffset) | second.foldBits) == second.wanted));
+            ((bytes16::load(before + 1 + secondOffset) | second.foldBits) == second.wanted);
+        // Most blocks hold no probe pair: the bytes before are read only
+        // where one stands.
+        if (!bytes16::Matches(probes).any()) {
+            return bytes16::Matches(probes);
+        }
+        auto const previous = bytes16::load(before);
+        return bytes16::Matches((columnSeparatorsIn(previous) | lineFeedsIn(previous)) & probes);
     };
     char const* const stoppedBefore =
         bytes16::findEach(begin, end, reach + 1, columnStarts, [&](char const* before) {
