@@ -104,12 +104,27 @@ template <class Classify, class OnMatch>
 char const* findEach(char const* begin, char const* end, std::size_t reach,
                      Classify const& classify, OnMatch&& onMatch) {
     char const* position = begin;
-    for (; static_cast<std::size_t>(end - position) >= reach; position += kWidth) {
-        for (Matches matches = classify(position); matches.any();) {
+    auto const blockFits = [&] { return static_cast<std::size_t>(end - position) >= reach; };
+    while (blockFits()) {
+        // The search for the next block with a match calls nothing, so that
+        // what classify compares with stays in registers between calls of
+        // onMatch.
+        Matches matches = classify(position);
+        while (!matches.any()) {
+            position += kWidth;
+            if (!blockFits()) {
+                break;
+            }
+            matches = classify(position);
+        }
+        while (matches.any()) {
             char const* const at = position + matches.takeFirst();
             if (!onMatch(at)) {
                 return at;
             }
+        }
+        if (blockFits()) {
+            position += kWidth;
         }
     }
     auto const rest = static_cast<std::size_t>(end - position);
