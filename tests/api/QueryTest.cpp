@@ -1,7 +1,7 @@
 // What the comparison with the plain reading cannot show: which paths name a
-// book (one that opens but cannot be read names none), and that results belong to the caller alone (the sanitizer build
-// checks that they are released as documented) while the caller's own
-// arguments are only read.
+// book (one that opens but cannot be read names none), and that results
+// belong to the caller alone (the sanitizer build checks that they are
+// released as documented) while the caller's own arguments are only read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,7 +45,7 @@ TEST_F(Query, EveryLookupOfABookThatCannotBeOpenedIsNull) {
         {through(70000), false},
         {through(200), true},
         {dir + "/carnet \xe9t\xe9.cdir", true},  // Latin-1
-        {"/proc/self/mem", false}};  // on Linux, opens and fails its first read
+        {"/proc/self/mem", false}};              // on Linux, opens and fails its first read
     std::vector<char*> keys = {const_cast<char*>("K1")};
     for (auto const& [path, opens] : paths) {
         if (opens) {
