@@ -94,6 +94,27 @@ std::uint32_t bitsOf(Comparison const& comparison) {
 // The most a classifier below may read past the start of its block.
 inline constexpr std::size_t kMaxReach = 64;
 
+// findEach over the last blocks of [position, end), fewer than reach bytes,
+// classified in a copy padded with zeros so that nothing is read past end.
+template <class Classify, class OnMatch>
+char const* findEachInPaddedCopy(char const* position, char const* end, Classify const& classify,
+                                 OnMatch& onMatch) {
+    auto const rest = static_cast<std::size_t>(end - position);
+    char padded[kMaxReach + kMaxReach] = {};
+    std::memcpy(padded, position, rest);
+    for (std::size_t offset = 0; offset < rest; offset += kWidth) {
+        Matches matches = classify(padded + offset);
+        matches.keepFirst(rest - offset);
+        while (matches.any()) {
+            char const* const at = position + offset + matches.takeFirst();
+            if (!onMatch(at)) {
+                return at;
+            }
+        }
+    }
+    return end;
+}
+
 // Calls onMatch(at) for every position at in [begin, end), in order, that
 // classify marks, until onMatch returns false; gives where it stopped, or end.
 // classify(bytes) gives the Matches of the sixteen positions from bytes on,
@@ -113,7 +134,7 @@ char const* findEach(char const* begin, char const* end, std::size_t reach,
         while (!matches.any()) {
             position += kWidth;
             if (!blockFits()) {
-                break;
+                return findEachInPaddedCopy(position, end, classify, onMatch);
             }
             matches = classify(position);
         }
@@ -123,24 +144,9 @@ char const* findEach(char const* begin, char const* end, std::size_t reach,
                 return at;
             }
         }
-        if (blockFits()) {
-            position += kWidth;
-        }
+        position += kWidth;
     }
-    auto const rest = static_cast<std::size_t>(end - position);
-    char padded[kMaxReach + kMaxReach] = {};
-    std::memcpy(padded, position, rest);
-    for (std::size_t offset = 0; offset < rest; offset += kWidth) {
-        Matches matches = classify(padded + offset);
-        matches.keepFirst(rest - offset);
-        while (matches.any()) {
-            char const* const at = position + offset + matches.takeFirst();
-            if (!onMatch(at)) {
-                return at;
-            }
-        }
-    }
-    return end;
+    return findEachInPaddedCopy(position, end, classify, onMatch);
 }
 
 }  // namespace vesnik::bytes16

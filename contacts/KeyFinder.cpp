@@ -170,8 +170,8 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
             ((bytes16::load(before + 1 + secondOffset) | second.foldBits) == second.wanted);
         // Most blocks hold no probe pair: the bytes before are read only
         // where one stands.
-        if (!bytes16::Matches(probes).any()) {
-            return bytes16::Matches(probes);
+        if (bytes16::Matches const none(probes); !none.any()) {
+            return none;
         }
         auto const previous = bytes16::load(before);
         return bytes16::Matches((columnSeparatorsIn(previous) | lineFeedsIn(previous)) & probes);
