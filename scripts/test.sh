@@ -3,9 +3,9 @@
 # test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-# The Windows build needs the MinGW-w64 cross compiler, and Wine to run its
-# tests.
-windows_packages=(g++-mingw-w64-i686 wine wine32:i386)
+# The Windows build needs the MinGW-w64 cross compiler, Debian's source of
+# utf8proc to compile with it, and Wine to run its tests.
+windows_packages=(g++-mingw-w64-i686 src:utf8proc wine wine32:i386)
 # The fuzzer is built with clang and its libFuzzer runtime.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 # vesnik.lib for MSVC hosts is made by llvm-dlltool; the test host built for
