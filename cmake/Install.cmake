@@ -52,7 +52,12 @@ endif()
 configure_file(cmake/Vesnik_API.pc.in ${PROJECT_BINARY_DIR}/Vesnik_API.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/Vesnik_API.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT api_development)
-# The C interface's own, found by the same rule.
+# The C interface's own, found by the same rule. A static link of libvesnik
+# also needs the utf8proc it links, unless utf8proc is inside it.
+set(vesnik_pc_requires_private "")
+if(VESNIK_UTF8PROC_PKG_CONFIG_MODULE)
+  set(vesnik_pc_requires_private "Requires.private: ${VESNIK_UTF8PROC_PKG_CONFIG_MODULE}")
+endif()
 configure_file(cmake/vesnik.pc.in ${PROJECT_BINARY_DIR}/vesnik.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/vesnik.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT c_development)

@@ -113,7 +113,9 @@ if(TARGET vesnik)
 endif()
 
 set(vesnik_depends_api_development "libvesnik-api${vesnik_so} (= ${vesnik_version})")
-set(vesnik_depends_c_development "libvesnik${vesnik_so} (= ${vesnik_version})")
+# vesnik.pc requires libutf8proc.pc (Requires.private), which pkg-config reads
+# even for a shared link.
+set(vesnik_depends_c_development "libvesnik${vesnik_so} (= ${vesnik_version}), libutf8proc-dev")
 set(vesnik_depends_command "${vesnik_command_depends}")
 set(vesnik_depends_python "python3:any (>= 3.8), libvesnik${vesnik_so} (>= ${vesnik_version})")
 

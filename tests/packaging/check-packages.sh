@@ -84,11 +84,12 @@ diff -u <(cut -d' ' -f2 "$work/packaged" | sort) <(find "$work/installed" ! -typ
 depends() { dpkg-deb -f "$(deb "$@")" Depends; }
 expect "libvesnik1 (>= $version), libc6 *" depends vesnik
 expect "*libvesnik1 (>= $version)*" depends python3-vesnik all
-for pair in libvesnik-api1:libvesnik-api-dev:libVesnik_API:tests/install/host:$cxx_expected \
-  libvesnik1:libvesnik-dev:libvesnik:tests/capi/host:$book_dir/expected.txt; do
-  IFS=: read -r runtime development library host expected <<<"$pair"
+# runtime:development:library:host:expected output:what else development needs
+for pair in libvesnik-api1:libvesnik-api-dev:libVesnik_API:tests/install/host:$cxx_expected: \
+  "libvesnik1:libvesnik-dev:libvesnik:tests/capi/host:$book_dir/expected.txt:, libutf8proc-dev"; do
+  IFS=: read -r runtime development library host expected also_needs <<<"$pair"
   expect "libc6 *" depends "$runtime"
-  expect "$runtime (= $version)" depends "$development"
+  expect "$runtime (= $version)$also_needs" depends "$development"
   expect "$library 1 $runtime (>= $version)" dpkg-deb -I "$(deb "$runtime")" shlibs
   expect "activate-noawait ldconfig" dpkg-deb -I "$(deb "$runtime")" triggers
   if dpkg-deb -I "$(deb "$runtime")" postinst >/dev/null 2>&1; then fail "$runtime calls ldconfig itself"; fi
@@ -101,6 +102,7 @@ for pair in libvesnik-api1:libvesnik-api-dev:libVesnik_API:tests/install/host:$c
   cp "$book_dir/book.cdir" "$tree/$libdir/AddressBook.CDIR"
   host_prints "$expected" env LD_LIBRARY_PATH="$tree/$libdir" "$tree-host/host"
 done
+expect "*libutf8proc2 (>= *" depends libvesnik1
 quietly lintian --fail-on error,warning "${debs[@]}"
 
 # The manual page is clean, and it and the completion know every command and
