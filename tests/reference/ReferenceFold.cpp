@@ -1,0 +1,95 @@
+#include "ReferenceFold.h"
+
+#include <utf8proc.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "FoldTable.h"
+
+namespace vesnik::reference {
+
+namespace {
+
+template <typename Table>
+char const* rewrite(Table const& table, utf8proc_int32_t codePoint) {
+    for (auto const& entry : table) {
+        if (static_cast<utf8proc_int32_t>(entry.codePoint) == codePoint) {
+            return entry.ascii;
+        }
+    }
+    return nullptr;
+}
+
+std::string foldCodePoint(utf8proc_int32_t codePoint, unsigned flags) {
+    int options = 0;
+    if ((flags & kFoldCase) != 0) {
+        options |= UTF8PROC_CASEFOLD;
+    }
+    if ((flags & kFoldMarks) != 0) {
+        options |= UTF8PROC_COMPAT | UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK;
+    }
+    utf8proc_int32_t parts[64];
+    utf8proc_ssize_t const count = utf8proc_decompose_char(
+        codePoint, parts, 64, static_cast<utf8proc_option_t>(options), nullptr);
+    if (count < 0 || count > 64) {
+        throw std::logic_error("utf8proc_decompose_char failed");
+    }
+    std::string folded;
+    for (utf8proc_ssize_t i = 0; i < count; ++i) {
+        char const* ascii = nullptr;
+        if ((flags & kFoldMarks) != 0) {
+            ascii = rewrite(capi::kLettersWithoutDecomposition, parts[i]);
+        }
+        if (ascii == nullptr && (flags & kFoldCase) != 0) {
+            ascii = rewrite(capi::kApostrophes, parts[i]);
+        }
+        if (ascii != nullptr) {
+            folded += ascii;
+            continue;
+        }
+        utf8proc_uint8_t bytes[4];
+        folded.append(reinterpret_cast<char*>(bytes),
+                      static_cast<std::size_t>(utf8proc_encode_char(parts[i], bytes)));
+    }
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c + ('a' - 'A'));
+        }
+    }
+    return folded;
+}
+
+}  // namespace
+
+std::string fold(std::string_view bytes, unsigned flags) {
+    std::string folded;
+    auto const* at = reinterpret_cast<utf8proc_uint8_t const*>(bytes.data());
+    auto left = static_cast<utf8proc_ssize_t>(bytes.size());
+    while (left > 0) {
+        utf8proc_int32_t codePoint = -1;
+        utf8proc_ssize_t length = utf8proc_iterate(at, left, &codePoint);
+        if (length > 0) {
+            folded += foldCodePoint(codePoint, flags);
+        } else {
+            // Never an ASCII byte: those always decode.
+            folded += static_cast<char>(*at);
+            length = 1;
+        }
+        at += length;
+        left -= length;
+    }
+    return folded;
+}
+
+CharacterKind characterKindOf(char32_t codePoint) {
+    char const* const category = utf8proc_category_string(static_cast<utf8proc_int32_t>(codePoint));
+    bool const separator = std::strcmp(category, "Zs") == 0 || std::strcmp(category, "Zl") == 0 ||
+                           std::strcmp(category, "Zp") == 0;
+    bool const asciiOrNel = codePoint == U' ' || codePoint == U'\t' || codePoint == U'\n' ||
+                            codePoint == U'\v' || codePoint == U'\f' || codePoint == U'\r' ||
+                            codePoint == 0x85;
+    return {category[0] == 'L' || category[0] == 'N', separator || asciiOrNel};
+}
+
+}  // namespace vesnik::reference
