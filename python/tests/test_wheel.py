@@ -1,5 +1,6 @@
 """The staged package builds a platform wheel that installs offline into a
-fresh virtual environment, and finds its library and default book there."""
+fresh virtual environment, and finds its library, the libraries that one
+links, and its default book there."""
 
 import json
 import os
@@ -10,7 +11,12 @@ from pathlib import Path
 
 import vesnik
 
-PROBE = "import json, vesnik; print(json.dumps([vesnik.default_book(), vesnik.Book().all()]))"
+# The default book, the contacts in it, and the directories of the utf8proc
+# libraries loaded.
+PROBE = """import json, os, vesnik
+found = [vesnik.default_book(), vesnik.Book().all()]
+maps = open("/proc/self/maps").read().split()
+print(json.dumps(found + [sorted({os.path.dirname(f) for f in maps if "/libutf8proc.so" in f})]))"""
 
 
 def run(command, cwd=None, **variables):
@@ -33,7 +39,8 @@ def test_wheel_installs_offline_and_carries_the_library(tmp_path):
     run(pip + ["install", "--no-index", "--force-reinstall", wheel])
 
     # Away from the staged copy, the package loads the library beside it, or
-    # the one VESNIK_LIBRARY names.
+    # the one VESNIK_LIBRARY names; beside it, with the package's own utf8proc
+    # rather than the system's.
     (library,) = tmp_path.glob("venv/lib/python3*/site-packages/vesnik/libvesnik.so.1")
     other = tmp_path / "other"
     other.mkdir()
@@ -41,4 +48,7 @@ def test_wheel_installs_offline_and_carries_the_library(tmp_path):
     for directory, variables in [(library.parent, {}), (other, {"VESNIK_LIBRARY": str(other / library.name)})]:
         (directory / "AddressBook.CDIR").write_bytes(b"Beside," + directory.name.encode() + b"\n")
         found = json.loads(run([pip[0], "-c", PROBE], tmp_path, **variables))
-        assert found == [str(directory / "AddressBook.CDIR"), [["Beside", directory.name, None, None, None]]]
+        assert found[:2] == [str(directory / "AddressBook.CDIR"), [["Beside", directory.name, None, None, None]]]
+        if directory == library.parent:
+            assert found[2] == [os.path.realpath(library.parent)]
+    assert (library.parent / "utf8proc.copyright").is_file()

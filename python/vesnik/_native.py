@@ -6,7 +6,7 @@ import ctypes
 import os
 import sys
 from pathlib import Path
-from typing import Optional
+from typing import List, Optional
 
 if sys.platform == "win32":
     _LIBRARY_NAME = "vesnik.dll"
@@ -53,6 +53,18 @@ def library_path() -> str:
     return _LIBRARY_NAME
 
 
+def _load_companions(path: str) -> None:
+    """Loads the shared libraries that the package carries beside its own C
+    library (utf8proc), when that is the one to load: the dynamic linker then
+    finds them loaded when the C library names them."""
+    beside = Path(__file__).resolve().parent
+    if Path(path).parent != beside:
+        return
+    for companion in sorted(beside.glob("lib*.so.*")):
+        if companion.name != _LIBRARY_NAME:
+            _companions.append(ctypes.CDLL(str(companion)))
+
+
 def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
     size_t = ctypes.c_size_t
     out = ctypes.POINTER(ListPointer)
@@ -79,6 +91,7 @@ def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
 
 
 _library: Optional[ctypes.CDLL] = None
+_companions: List[ctypes.CDLL] = []
 
 
 def library() -> ctypes.CDLL:
@@ -90,6 +103,7 @@ def library() -> ctypes.CDLL:
         # The lookups leave the system's reason for a failure in errno, or on
         # Windows in GetLastError(); ctypes keeps a copy of each per thread.
         try:
+            _load_companions(path)
             loaded = ctypes.CDLL(path, use_errno=True, use_last_error=sys.platform == "win32")
         except OSError as error:
             raise OSError(f"cannot load the vesnik library ({error}); VESNIK_LIBRARY may name it") from error
