@@ -1,7 +1,8 @@
 // The benchmark's address books: made up, deterministic, and byte-identical
-// on every machine for the same contact count, seed and identifier shape, so
-// that figures from different runs describe the same file. Each contact is
-// drawn from its own random stream, so that any one can be made alone.
+// on every machine for the same contact count, seed, identifier shape and
+// script, so that figures from different runs describe the same file. Each
+// contact is drawn from its own random stream, so that any one can be made
+// alone.
 #ifndef VESNIK_BENCH_BOOKGENERATOR_H
 #define VESNIK_BENCH_BOOKGENERATOR_H
 
@@ -11,6 +12,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "ScriptNames.h"
 
 namespace vesnik::bench {
 
@@ -20,11 +24,38 @@ namespace vesnik::bench {
 constexpr std::array<char const*, 5> kIdShapes = {"default", "prefixed", "padded", "middle",
                                                   "uuid"};
 
+// The scripts the names may be in: those of ScriptNames.h, or mixed, where
+// contact n's are in the n-th of those that are not ASCII, in turn.
+constexpr char kMixedScripts[] = "mixed";
+inline std::vector<std::string> scripts() {
+    std::vector<std::string> names;
+    for (ScriptNames const& pool : kScriptNames) {
+        names.emplace_back(pool.script);
+    }
+    names.emplace_back(kMixedScripts);
+    return names;
+}
+
 struct BookOptions {
     std::uint64_t seed = 1;
     bool crlf = false;
     std::string ids = "default";
+    std::string script = "ascii";
 };
+
+// The names contact n draws from.
+inline ScriptNames const& namesFor(std::size_t number, BookOptions const& options) {
+    constexpr std::size_t kNotAscii = std::size(kScriptNames) - 1;
+    std::string_view const script = options.script == kMixedScripts
+                                        ? kScriptNames[1 + (number - 1) % kNotAscii].script
+                                        : std::string_view(options.script);
+    for (ScriptNames const& names : kScriptNames) {
+        if (names.script == script) {
+            return names;
+        }
+    }
+    return kScriptNames[0];
+}
 
 // splitmix64: small and fixed, so every platform draws the same numbers.
 class SplitMix64 {
@@ -92,17 +123,10 @@ inline std::string missingEmail() {
 
 // Contact n's line, without its end; its e-mail as written goes to email.
 // Every seventh line is TAB-separated, every eleventh has a run of
-// separators and every twenty-ninth starts with two.
+// separators and every twenty-ninth starts with two. E-mail addresses are
+// ASCII whatever the names' script.
 inline std::string contactLine(std::size_t number, BookOptions const& options,
                                std::string* email = nullptr) {
-    constexpr std::array<std::string_view, 24> kFamilyNames = {
-        "Adler",   "Baptiste", "Castell",  "Dvorak",    "Eriksen",  "Fontaine", "Gallo",  "Haddad",
-        "Ivanova", "Jansen",   "Kowalski", "Lindqvist", "Moreau",   "Nakamura", "Okafor", "Petrov",
-        "Quist",   "Rossi",    "Sandoval", "Tanaka",    "Urquhart", "Varga",    "Whitby", "Yilmaz"};
-    constexpr std::array<std::string_view, 24> kGivenNames = {
-        "Ada",   "Bruno", "Chidi",  "Dana",  "Emil",  "Farah", "Goran", "Hana",
-        "Ines",  "Jonas", "Kira",   "Lucia", "Milan", "Nora",  "Oskar", "Petra",
-        "Quinn", "Rosa",  "Stefan", "Tove",  "Umar",  "Vera",  "Wim",   "Zoe"};
     constexpr std::array<std::string_view, 4> kDomains = {"Example.com", "example.NET",
                                                           "Example.org", "mail.Example.com"};
     constexpr std::array<std::string_view, 6> kShortNotes = {
@@ -111,12 +135,13 @@ inline std::string contactLine(std::size_t number, BookOptions const& options,
         "call", "before", "noon", "on",      "weekdays", "parcels", "go",  "to",
         "the",  "north",  "gate", "invoice", "monthly",  "ask",     "for", "reception"};
     SplitMix64 random(number, options.seed);
-    std::string const family = random.pick(kFamilyNames);
-    std::string const given = random.pick(kGivenNames);
-    std::string mail =
-        number % kSharedEmailEvery == kSharedEmailEvery / 2
-            ? sharedEmail()
-            : given + "." + family + std::to_string(number) + "@" + random.pick(kDomains);
+    ScriptNames const& names = namesFor(number, options);
+    Name const family = names.family[random.below(names.family.size())];
+    Name const given = names.given[random.below(names.given.size())];
+    std::string mail = number % kSharedEmailEvery == kSharedEmailEvery / 2
+                           ? sharedEmail()
+                           : std::string(given.inLatin()) + "." + std::string(family.inLatin()) +
+                                 std::to_string(number) + "@" + random.pick(kDomains);
     // Some addresses are written all upper case, some all lower, most as typed.
     std::size_t const letterCase = random.below(4);
     for (char& c : mail) {
@@ -141,8 +166,8 @@ inline std::string contactLine(std::size_t number, BookOptions const& options,
     if (email != nullptr) {
         *email = mail;
     }
-    return (number % 29 == 0 ? "\t," : "") + family + separator + given +
-           (number % 11 == 0 ? ",\t," : separator) + mail + separator +
+    return (number % 29 == 0 ? "\t," : "") + std::string(family.written) + separator +
+           std::string(given.written) + (number % 11 == 0 ? ",\t," : separator) + mail + separator +
            contactIdOf(number, options) + separator + notes;
 }
 

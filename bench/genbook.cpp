@@ -1,4 +1,4 @@
-// vesnik-genbook N OUT [--crlf] [--seed S] [--ids SHAPE]: writes the
+// vesnik-genbook N OUT [--crlf] [--seed S] [--ids SHAPE] [--script SCRIPT]: writes the
 // benchmark's address book of N contacts to OUT.
 #include <CLI/CLI.hpp>
 #include <cstdio>
@@ -6,7 +6,8 @@
 #include "BookGenerator.h"
 
 int main(int argc, char** argv) {
-    CLI::App app("Writes a made-up address book, the same bytes for the same N, seed and ids");
+    CLI::App app(
+        "Writes a made-up address book, the same bytes for the same N, seed, ids and script");
     std::size_t contacts = 0;
     std::string out;
     vesnik::bench::BookOptions options;
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
     app.add_option("--seed", options.seed, "random seed")->capture_default_str();
     app.add_option("--ids", options.ids, "the contact ids' shape")
         ->check(CLI::IsMember(vesnik::bench::kIdShapes))
+        ->capture_default_str();
+    app.add_option("--script", options.script, "the names' script")
+        ->check(CLI::IsMember(vesnik::bench::scripts()))
         ->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
