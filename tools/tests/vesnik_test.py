@@ -183,7 +183,7 @@ class UsageTest(BookFiles):
                 ([], "A subcommand is required"),
                 (["get"], "ID is required"),
                 (["get", "--format", "mutt", "C1001"], "mutt is for the query command only"),
-                (["query", "--name", "{field1}", "ada"], "--name: applies to --format mutt and aerc only"),
+                (["query", "--name", "{field1}", "ada"], "--name: does not apply to --format tsv"),
                 (["ids", "--limit", "2"], "--limit: applies to query, get and email only"),
                 (["query", "--limit", "0"], "'0' is not a whole number of 1 or more"),
                 (["--json", "--format", "tsv", "ids"], "--format excludes --json"),
