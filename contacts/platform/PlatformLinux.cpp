@@ -13,22 +13,19 @@
 
 namespace vesnik::platform {
 
-std::uint64_t fileSize(char const* path) {
-    // Only a guess rests on this: a lookup's reason for failing stays.
-    int const savedErrno = errno;
+std::uint64_t fileSize(FileHandle file) {
     struct stat info {};
-    bool const known = ::stat(path, &info) == 0 && S_ISREG(info.st_mode);
-    errno = savedErrno;
+    bool const known = ::fstat(static_cast<int>(file), &info) == 0 && S_ISREG(info.st_mode);
     return known ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
-FileHandle openForReading(char const* path) {
+OpenedFile openForReading(char const* path) {
     int fd;
     do {
         fd = ::open(path, O_RDONLY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        return kNoFile;
+        return {kNoFile, static_cast<SystemError>(errno)};
     }
     // A directory opens for reading here, but not on the original platform:
     // it counts as a file that cannot be opened.
@@ -36,10 +33,9 @@ FileHandle openForReading(char const* path) {
     int const problem = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
     if (problem != 0) {
         ::close(fd);
-        errno = problem;
-        return kNoFile;
+        return {kNoFile, static_cast<SystemError>(problem)};
     }
-    return fd;
+    return {fd, 0};
 }
 
 ReadResult readSome(FileHandle file, char* into, std::size_t size) {
@@ -50,14 +46,18 @@ ReadResult readSome(FileHandle file, char* into, std::size_t size) {
     if (count == 0) {
         return {ReadStatus::kEnd, 0};
     }
-    return {errno == EINTR ? ReadStatus::kInterrupted : ReadStatus::kFailed, 0};
+    if (errno == EINTR) {
+        return {ReadStatus::kInterrupted, 0};
+    }
+    return {ReadStatus::kFailed, 0, static_cast<SystemError>(errno)};
 }
 
 void closeFile(FileHandle file) {
-    // A failed read's reason outlives the close, for the caller to tell.
-    int const reason = errno;
     ::close(static_cast<int>(file));
-    errno = reason;
+}
+
+void setSystemError(SystemError error) {
+    errno = static_cast<int>(error);
 }
 
 namespace {
