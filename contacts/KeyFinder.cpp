@@ -30,7 +30,7 @@ constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth;
 std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
     std::size_t rarest = 0;
     for (std::size_t i = 1; i < key.size() && i < kProbeSpan; ++i) {
-        if (byteCommonness(key[i], letterCase) < byteCommonness(key[rarest], letterCase)) {
+        if (byteKind(key[i], letterCase) < byteKind(key[rarest], letterCase)) {
             rarest = i;
         }
     }
@@ -46,8 +46,8 @@ std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std:
         if (i == first) {
             continue;
         }
-        int const here = byteCommonness(key[i], letterCase);
-        int const best = byteCommonness(key[second], letterCase);
+        ByteKind const here = byteKind(key[i], letterCase);
+        ByteKind const best = byteKind(key[second], letterCase);
         if (second == first || here < best || (here == best && distance(i) > distance(second))) {
             second = i;
         }

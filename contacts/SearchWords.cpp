@@ -50,9 +50,8 @@ SearchWord::SearchWord(std::string_view word)
 }
 
 int SearchWord::commonnessOf(std::string_view upper) {
-    constexpr int kNeverSeen = 100;
-    int rarest = kNeverSeen;
-    int nextRarest = kNeverSeen;
+    int rarest = kCommonerThanAnyByte;
+    int nextRarest = kCommonerThanAnyByte;
     for (char const c : upper) {
         int const here = byteCommonness(c, LetterCase::kFolded);
         if (here < rarest) {
