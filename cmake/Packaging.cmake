@@ -81,17 +81,11 @@ if(TARGET vesnik)
   list(APPEND vesnik_packages command:vesnik:utils)
 endif()
 
-# The packages' version is the changelog's newest entry, which must be this
-# release's.
-file(STRINGS ${vesnik_packaging_source}/debian/changelog vesnik_newest LIMIT_COUNT 1)
-if(NOT vesnik_newest MATCHES "^vesnik \\(([^)]+)-([^)-]+)\\)")
-  message(FATAL_ERROR "packaging/debian/changelog: no version in its first line")
-elseif(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "packaging/debian/changelog: its newest entry is ${CMAKE_MATCH_1}, "
-                      "not ${PROJECT_VERSION}; add an entry for this release")
-endif()
-set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
-set(vesnik_version ${PROJECT_VERSION}-${CMAKE_MATCH_2})
+# The packages' version is the changelog's newest entry.
+include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
+vesnik_debian_revision(${vesnik_packaging_source}/debian/changelog ${PROJECT_VERSION}
+                       CPACK_DEBIAN_PACKAGE_RELEASE)
+set(vesnik_version ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
@@ -221,18 +215,18 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
     "${vesnik_packaging_source}/debian/python3-vesnik/postinst;${vesnik_packaging_source}/debian/python3-vesnik/prerm")
 set(vesnik_python_dir lib/python3/dist-packages)
+configure_file(${PROJECT_SOURCE_DIR}/python/vesnik/_version.py.in ${vesnik_packaging_binary}/_version.py
+               @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/python/vesnik/__init__.py ${PROJECT_SOURCE_DIR}/python/vesnik/_native.py
-              ${PROJECT_SOURCE_DIR}/python/vesnik/py.typed
+              ${vesnik_packaging_binary}/_version.py ${PROJECT_SOURCE_DIR}/python/vesnik/py.typed
         DESTINATION ${vesnik_python_dir}/vesnik COMPONENT python)
 # Its metadata, so that pip and importlib.metadata know it is there.
 file(READ ${PROJECT_SOURCE_DIR}/python/pyproject.toml vesnik_pyproject)
-string(REGEX MATCH "\nversion = \"([^\"]+)\"" _ "${vesnik_pyproject}")
-set(vesnik_python_version ${CMAKE_MATCH_1})
 string(REGEX MATCH "\ndescription = \"([^\"]+)\"" _ "${vesnik_pyproject}")
-file(WRITE ${vesnik_packaging_binary}/vesnik-${vesnik_python_version}.egg-info
-  "Metadata-Version: 2.1\nName: vesnik\nVersion: ${vesnik_python_version}\n"
+file(WRITE ${vesnik_packaging_binary}/vesnik-${PROJECT_VERSION}.egg-info
+  "Metadata-Version: 2.1\nName: vesnik\nVersion: ${PROJECT_VERSION}\n"
   "Summary: ${CMAKE_MATCH_1}\nLicense: ${vesnik_license}\nRequires-Python: >=3.8\n")
-install(FILES ${vesnik_packaging_binary}/vesnik-${vesnik_python_version}.egg-info
+install(FILES ${vesnik_packaging_binary}/vesnik-${PROJECT_VERSION}.egg-info
         DESTINATION ${vesnik_python_dir} COMPONENT python)
 
 include(CPack)
