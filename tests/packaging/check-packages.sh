@@ -102,11 +102,11 @@ for pair in libvesnik-api1:libvesnik-api-dev:libVesnik_API:tests/install/host:$c
   host_prints "$expected" env LD_LIBRARY_PATH="$tree/$libdir" "$tree-host/host"
 done
 quietly lintian --fail-on error,warning "${debs[@]}"
-# Each copyright file, read back into LICENSE's layout, is LICENSE.
+# Each copyright file, read back into LICENSE's layout (a blank line is " ."), is LICENSE.
 for copyright in "$work"/all/usr/share/doc/*/copyright; do
   { echo "$(sed -n 's/^License: //p' "$copyright" | head -1) License" && echo
     sed -n 's/^Copyright: /Copyright (c) /p' "$copyright" && echo
-    sed -n 's/^ \.$//p; s/^ //p' "$copyright"; } | diff -u LICENSE - >&2 || fail "$copyright differs from LICENSE"
+    sed -n 's/^ \.$//p; s/^ \(\S\)/\1/p' "$copyright"; } | diff -u LICENSE - >&2 || fail "$copyright differs from LICENSE"
 done
 
 # The manual page is clean, and it and the completion know every command and
