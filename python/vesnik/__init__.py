@@ -20,9 +20,9 @@ import sys
 from typing import Any, Callable, Iterable, List, NamedTuple, Optional, Union
 
 from . import _native
+from ._version import __version__
 
 __all__ = ["Book", "Contact", "default_book", "library_version", "__version__"]
-__version__ = "1.2.0"
 
 Key = Union[str, bytes]
 """A lookup key: ``str`` is encoded as UTF-8 with ``surrogateescape``."""
