@@ -6,7 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "platform/Platform.h"
@@ -67,33 +71,47 @@ void markerInsideThisModule() {}
 
 // The loader knows each module by the name it was loaded by, which may be
 // relative to the working directory of that moment: made absolute, with its
-// symbolic links resolved, it names the file.
-std::string findModuleDirectory() {
+// symbolic links resolved, it names the file. Into a buffer of PATH_MAX
+// bytes, or a new one (to free) when into is null. Null when that fails,
+// with errno telling why.
+char* resolveModuleFile(char* into) {
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&markerInsideThisModule), &info) == 0 ||
         info.dli_fname == nullptr) {
-        return {};
+        errno = ENOENT;
+        return nullptr;
     }
-    char* const resolved = ::realpath(info.dli_fname, nullptr);
-    if (resolved == nullptr) {
-        return {};
-    }
-    std::string directory(resolved);
-    std::free(resolved);
-    directory.resize(directory.rfind('/') + 1);
-    return directory;
+    return ::realpath(info.dli_fname, into);
 }
 
-std::string const& loadedModuleDirectory() {
-    // Found once; released when the module is unloaded.
-    static std::string const directory = findModuleDirectory();
-    return directory;
+// Found while the module loads, before the host can change its working
+// directory. Nothing here throws: an exception leaving a load ends the host.
+// Nor does it allocate, unless the name is over a kilobyte long (glibc's
+// realpath works on the stack up to that).
+char fileFoundWhileLoading[PATH_MAX];
+int whyNotFoundWhileLoading = 0;
+
+__attribute__((constructor)) void findModuleFileWhileLoading() {
+    whyNotFoundWhileLoading = resolveModuleFile(fileFoundWhileLoading) != nullptr ? 0 : errno;
 }
 
-// Asked while the module loads, before the host can change its working
-// directory.
-__attribute__((constructor)) void findModuleDirectoryWhileLoading() {
-    loadedModuleDirectory();
+// Null when the file cannot be found.
+char const* moduleFile() {
+    // Memory ran out while loading, or the name outgrew the buffer: found on
+    // first use instead, once, against the working directory of that moment
+    // (the best left for a relative name). An attempt that runs out of
+    // memory again is reported as that, and made again by the next caller.
+    if (whyNotFoundWhileLoading == ENOMEM || whyNotFoundWhileLoading == ENAMETOOLONG) {
+        static std::unique_ptr<char, decltype(&std::free)> const foundLater = [] {
+            char* const found = resolveModuleFile(nullptr);
+            if (found == nullptr && errno == ENOMEM) {
+                throw std::bad_alloc();
+            }
+            return std::unique_ptr<char, decltype(&std::free)>(found, &std::free);
+        }();
+        return foundLater.get();
+    }
+    return whyNotFoundWhileLoading == 0 ? fileFoundWhileLoading : nullptr;
 }
 
 }  // namespace
@@ -101,7 +119,11 @@ __attribute__((constructor)) void findModuleDirectoryWhileLoading() {
 std::string moduleDirectory(char const*) {
     // There is no lookup of a loaded module by file name here: a library is
     // the module that holds its own code.
-    return loadedModuleDirectory();
+    char const* const file = moduleFile();
+    if (file == nullptr) {
+        return {};
+    }
+    return std::string(file, std::strrchr(file, '/') + 1);
 }
 
 }  // namespace vesnik::platform
