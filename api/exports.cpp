@@ -1,17 +1,20 @@
-// The exported lookups: each asks the engine one query about the book the
-// host names and hands over what it found as new heap objects. They share
-// nothing, so hosts may call them from any thread at once.
+// The exported lookups: each turns its arguments into one query of the
+// engine about the book the host names, and hands over what it found as new
+// heap objects. They share nothing, so hosts may call them from any thread at
+// once.
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "AddressBook.h"
 #include "AsciiCase.h"
+#include "BookFile.h"
 #include "HeapResults.h"
 #include "LibraryLocation.h"
 #include "Vesnik_API.h"
 
-using vesnik::ScanStatus;
+using vesnik::Match;
+using vesnik::Query;
+using vesnik::QueryKind;
 using vesnik::api::append;
 using vesnik::api::ContactInfo;
 using vesnik::api::heapCopy;
@@ -25,35 +28,37 @@ namespace {
 // Hosts find the default book beside the DLL they load by this name.
 constexpr char kLibraryFileName[] = "Vesnik_API.dll";
 
-// The book a lookup reads. An empty path is kept as it is: it names no file,
-// it does not select the default.
-vesnik::AddressBook bookAt(char const* path) {
-    return vesnik::AddressBook(path != nullptr ? std::string(path)
-                                               : vesnik::defaultBookPath(kLibraryFileName));
+// Runs query over the book at path, or the default book when path is null.
+template <class... OnOpened>
+vesnik::ScanOutcome run(char const* path, Query const& query, vesnik::OnMatch onMatch,
+                        OnOpened&&... onOpened) {
+    return vesnik::runQueryOnFile(vesnik::bookPath(path, kLibraryFileName).c_str(), query, onMatch,
+                                  onOpened...);
 }
 
-// What make gives for the first match, or null.
-template <class Find, class Make>
-auto first(Find const& find, Make const& make) {
+// What make gives for the query's first match, or null.
+template <class Make>
+auto first(char const* path, Query query, Make const& make) {
     decltype(make(vesnik::Columns{})) found;
-    find([&](vesnik::Columns const& columns) {
-        found = make(columns);
-        return false;
+    query.limit = 1;
+    run(path, query, [&](Match const& match) {
+        found = make(match.columns);
+        return true;
     });
     return found.release();
 }
 
-// Every matching record in file order; null unless the whole book was read.
-template <class Find, class Adjust>
-std::vector<ContactInfo*>* everyRecord(Find const& find, Adjust const& adjust) {
+// Every match's record in file order; null unless the whole book was read.
+template <class Adjust>
+std::vector<ContactInfo*>* everyRecord(char const* path, Query const& query, Adjust const& adjust) {
     NewRecordList records(new std::vector<ContactInfo*>);
-    ScanStatus const status = find([&](vesnik::Columns const& columns) {
-        NewRecord record = newRecord(columns);
-        adjust(*record);
-        append(records, std::move(record));
-        return true;
-    });
-    return status == ScanStatus::kDone ? records.release() : nullptr;
+    bool const done = run(path, query, [&](Match const& match) {
+                          NewRecord record = newRecord(match.columns);
+                          adjust(*record);
+                          append(records, std::move(record));
+                          return true;
+                      }).done();
+    return done ? records.release() : nullptr;
 }
 
 void asIs(ContactInfo&) {}
@@ -73,11 +78,18 @@ char const* GetDefaultAddressBookLocation() {
 
 std::vector<char*> const* GetContacts(char const* path, char const*) {
     NewIdList ids(new std::vector<char*>);
-    auto const book = bookAt(path);
-    ids->reserve(book.expectedLines());
-    ScanStatus const status =
-        book.eachContactId([&](std::string_view id) { append(ids, heapCopy(id)); });
-    return status == ScanStatus::kDone ? ids.release() : nullptr;
+    auto const makeRoom = [&](std::uint64_t bookSize) {
+        ids->reserve(vesnik::expectedLines(bookSize));
+    };
+    bool const done = run(
+                          path, Query::of(QueryKind::kEveryContactId),
+                          [&](Match const& match) {
+                              append(ids, heapCopy(match.columns[vesnik::kContactIdColumn]));
+                              return true;
+                          },
+                          vesnik::FunctionRef<void(std::uint64_t)>(makeRoom))
+                          .done();
+    return done ? ids.release() : nullptr;
 }
 
 AddressBook::ContactInfo const* GetContactInfo(char const* contactId, char const* path,
@@ -85,9 +97,7 @@ AddressBook::ContactInfo const* GetContactInfo(char const* contactId, char const
     if (contactId == nullptr) {
         return nullptr;
     }
-    auto const book = bookAt(path);
-    return first([&](vesnik::OnMatch onMatch) { return book.findId(contactId, onMatch); },
-                 newRecord);
+    return first(path, Query::of(QueryKind::kContactIds, {contactId}), newRecord);
 }
 
 std::vector<AddressBook::ContactInfo*> const* GetContactInfos(std::vector<char*> const* contactIds,
@@ -103,8 +113,7 @@ std::vector<AddressBook::ContactInfo*> const* GetContactInfos(std::vector<char*>
             ids.emplace_back(id);
         }
     }
-    auto const book = bookAt(path);
-    return everyRecord([&](vesnik::OnMatch onMatch) { return book.findIds(ids, onMatch); }, asIs);
+    return everyRecord(path, Query::of(QueryKind::kContactIds, std::move(ids)), asIs);
 }
 
 std::vector<AddressBook::ContactInfo*> const* GetContactInfosFromEmail(char const* email,
@@ -113,17 +122,14 @@ std::vector<AddressBook::ContactInfo*> const* GetContactInfosFromEmail(char cons
     if (email == nullptr) {
         return new std::vector<ContactInfo*>;
     }
-    auto const book = bookAt(path);
-    return everyRecord([&](vesnik::OnMatch onMatch) { return book.findEmail(email, onMatch); },
-                       upperCaseEmail);
+    return everyRecord(path, Query::of(QueryKind::kEmail, {email}), upperCaseEmail);
 }
 
 char const* GetContactID(char const* email, char const* path, char const*) {
     if (email == nullptr) {
         return nullptr;
     }
-    auto const book = bookAt(path);
-    return first(
-        [&](vesnik::OnMatch onMatch) { return book.findEmail(email, onMatch); },
-        [](vesnik::Columns const& columns) { return heapCopy(columns[vesnik::kContactIdColumn]); });
+    return first(path, Query::of(QueryKind::kEmail, {email}), [](vesnik::Columns const& columns) {
+        return heapCopy(columns[vesnik::kContactIdColumn]);
+    });
 }

@@ -16,13 +16,11 @@
 #include <fstream>
 #include <functional>
 #include <thread>
-#include <unordered_set>
 
 #include "BookGenerator.h"
 #include "Vesnik_API_owners.h"
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
-#include "support/Results.h"
 #include "support/TempFiles.h"
 #include "vesnik.h"
 
@@ -274,61 +272,28 @@ struct Table {
 
     void bySearch(std::string const& figure, std::string const& text) {
         char const* const file = path.c_str();
-        std::vector<std::string> words;
-        for (std::size_t start = 0; start < text.size();) {
-            std::size_t const end = std::min(text.find_first_of(" \t", start), text.size());
-            if (end > start) {
-                words.push_back(text.substr(start, end - start));
-            }
-            start = end + 1;
-        }
-        LiteralTest const keeps = [&](Info& record) {
-            char const* const fields[] = {record.field1, record.field2, record.email};
-            return std::all_of(words.begin(), words.end(), [&](std::string const& word) {
-                return std::any_of(std::begin(fields), std::end(fields), [&](char const* field) {
-                    return field != nullptr && strcasestr(field, word.c_str()) != nullptr;
-                });
-            });
-        };
         using List = std::unique_ptr<vesnik_list, void (*)(vesnik_list*)>;
         auto const search = [&] {
             vesnik_list* list = nullptr;
             vesnik_search(file, text.c_str(), 0, &list);
             return List(list, &vesnik_list_free);
         };
-        measure("vesnik_search, " + figure, std::nullopt, search, keeps, false);
+        measure("vesnik_search, " + figure, std::nullopt, search, nullptr, false);
     }
 };
 
-// vesnik_search's answer, spelled as the reference spells records; nullopt
-// when it fails.
-std::optional<reference::Records> searched(std::string const& path, std::string const& text) {
-    vesnik_list* list = nullptr;
-    if (vesnik_search(path.c_str(), text.c_str(), 0, &list) != VESNIK_OK) {
-        return std::nullopt;
-    }
-    reference::Records records;
-    for (std::size_t i = 0; i < vesnik_list_size(list); ++i) {
-        vesnik_contact const* c = vesnik_list_at(list, i);
-        reference::Fields& record = records.emplace_back();
-        for (char const* field : {c->field1, c->field2, c->email, c->contact_id, c->field5}) {
-            record.push_back(field != nullptr ? reference::Field(field) : std::nullopt);
-        }
-    }
-    vesnik_list_free(list);
-    return records;
-}
-
+// The searches timed, through the C interface, against the plain reading.
 bool searchesAgree(std::string const& path, std::vector<std::string> const& texts) {
-    reference::Book const read = reference::readBook(path);
+    std::vector<reference::Ask> asks;
     for (std::string const& text : texts) {
-        if (!read || searched(path, text) != reference::search(text, read)) {
-            std::fprintf(stderr, "vesnik-bench: wrong answer in %s: vesnik_search(\"%s\")\n",
-                         path.c_str(), text.c_str());
-            return false;
-        }
+        asks.push_back({reference::Lookup::kSearch, {text}});
     }
-    return true;
+    std::optional<std::string> const difference = reference::firstCInterfaceDifference(path, asks);
+    if (difference) {
+        std::fprintf(stderr, "vesnik-bench: wrong answer in %s:\n%s\n", path.c_str(),
+                     difference->c_str());
+    }
+    return !difference;
 }
 
 // A generated book, and for each key list ids spread evenly over it in file
@@ -371,39 +336,15 @@ std::string earlyEmail(Book const& book) {
 }
 
 // Asks the library and the reference reading of the book each key as every
-// lookup, then each key list at once; tells the first difference. The
-// reference compares every line with every key, so for a key list a set of
-// them picks its answer (every match, in file order, each once).
-bool answersAgree(Book book, std::vector<std::string> const& keys) {
-    std::optional<std::string> difference = reference::firstDifference(book.path, keys);
-    reference::Book const read = reference::readBook(book.path);
-    for (std::size_t list = 0; list < book.keyLists.size() && read && !difference; ++list) {
-        std::vector<std::string>& texts = book.keyLists[list];
-        std::vector<char*> const pointers = pointersTo(texts);
-        owned::RecordList const found(GetContactInfos(&pointers, book.path.c_str(), nullptr));
-        auto const library = found ? test::fieldsOf(*found) : reference::Records();
-        std::unordered_set<std::string> const wanted(texts.begin(), texts.end());
-        reference::Records expected;
-        std::copy_if(read->begin(), read->end(), std::back_inserter(expected),
-                     [&](auto const& record) { return record[3] && wanted.count(*record[3]); });
-        auto const same =
-            std::mismatch(library.begin(), library.end(), expected.begin(), expected.end()).first -
-            library.begin();
-        std::string const told = "GetContactInfos(" + std::to_string(texts.size()) + " ids): ";
-        if (expected.size() != texts.size()) {
-            difference = told + "the book does not hold each id once";
-        } else if (!found || library != expected) {
-            difference = told + "the library gives " +
-                         (found ? std::to_string(library.size()) : "null") + ", the reference " +
-                         std::to_string(expected.size()) + " records; the first " +
-                         std::to_string(same) + " alike";
-        }
-    }
-    if (difference || !read) {
+// lookup, then each key list at once; tells the first difference.
+bool answersAgree(Book const& book, std::vector<std::string> const& keys) {
+    std::optional<std::string> const difference =
+        reference::firstDifference(book.path, keys, book.keyLists);
+    if (difference) {
         std::fprintf(stderr, "vesnik-bench: wrong answer in %s:\n%s\n", book.path.c_str(),
-                     difference.value_or("the reference cannot read it").c_str());
+                     difference->c_str());
     }
-    return !difference && read;
+    return !difference;
 }
 
 std::vector<std::string> checkedKeys(Book const& book) {

@@ -10,51 +10,39 @@
 #include <string_view>
 #include <vector>
 
-#include "AddressBook.h"
+#include "BookFile.h"
 #include "ContactList.h"
 #include "LibraryLocation.h"
-#include "SystemError.h"
+#include "platform/Platform.h"
 
-using vesnik::ScanStatus;
-using vesnik::capi::SystemError;
+using vesnik::Query;
+using vesnik::QueryKind;
 
 namespace {
 
-// The book a lookup reads: a null path selects the default book, beside this
-// library's own file (the module holding this code, whatever its name).
-vesnik::AddressBook bookAt(char const* path) {
-    return vesnik::AddressBook(path != nullptr ? std::string(path)
-                                               : vesnik::defaultBookPath(nullptr));
-}
-
-// Runs find over the book with a callback that adds each match to a new
-// list, until limit matches (0: no limit). On VESNIK_OK *out is the list;
-// otherwise it is null, nothing is kept, and after a failed open or read the
-// system's reason is as that failure left it.
-template <class Find>
-int collect(char const* path, std::size_t limit, vesnik_list** out, Find const& find) {
+// Runs query over the book (the default book, beside this library's own
+// file, when book is null) and copies each match into a new list. On
+// VESNIK_OK *out is the list; otherwise it is null, nothing is kept, and a
+// failed open or read leaves the system's reason in errno or the thread's
+// last error, set once, after everything else is done.
+int collect(char const* book, Query const& query, vesnik_list** out) {
     *out = nullptr;
     try {
-        int status = VESNIK_OK;
-        SystemError reason = SystemError::current();
-        {
-            auto list = std::make_unique<vesnik_list>();
-            ScanStatus const scanned = find(bookAt(path), [&](vesnik::Columns const& columns) {
-                list->add(columns);
-                return limit == 0 || list->size() < limit;
+        auto list = std::make_unique<vesnik_list>();
+        vesnik::ScanOutcome const outcome = vesnik::runQueryOnFile(
+            vesnik::bookPath(book, nullptr).c_str(), query, [&](vesnik::Match const& match) {
+                list->add(match.columns);
+                return true;
             });
-            if (scanned == ScanStatus::kDone) {
-                list->seal();
-                *out = list.release();
-                return VESNIK_OK;
-            }
-            reason = SystemError::current();
-            status = scanned == ScanStatus::kCannotOpen ? VESNIK_ERROR_OPEN : VESNIK_ERROR_READ;
+        if (outcome.done()) {
+            list->seal();
+            *out = list.release();
+            return VESNIK_OK;
         }
-        // Freeing what was gathered may touch the reason; the caller wants
-        // the failure's.
-        reason.restore();
-        return status;
+        list.reset();
+        vesnik::platform::setSystemError(outcome.error);
+        return outcome.status == vesnik::ScanStatus::kCannotOpen ? VESNIK_ERROR_OPEN
+                                                                 : VESNIK_ERROR_READ;
     } catch (...) {
         // Only memory can run out here (std::bad_alloc, or a length that
         // cannot be had).
@@ -106,9 +94,7 @@ int vesnik_all(char const* book, vesnik_list** out) {
     if (out == nullptr) {
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, 0, out, [](vesnik::AddressBook const& address, vesnik::OnMatch onLine) {
-        return address.eachLine(onLine);
-    });
+    return collect(book, Query::of(QueryKind::kEveryContact), out);
 }
 
 int vesnik_find_ids(char const* book, char const* const* ids, size_t count, size_t limit,
@@ -120,21 +106,21 @@ int vesnik_find_ids(char const* book, char const* const* ids, size_t count, size
         *out = nullptr;
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, limit, out,
-                   [&](vesnik::AddressBook const& address, vesnik::OnMatch onMatch) {
-                       // Null and empty keys match nothing. With no keys left the book is
-                       // still read, so that one that cannot be opened is reported.
-                       std::vector<std::string_view> keys;
-                       keys.reserve(count);
-                       for (std::size_t i = 0; i < count; ++i) {
-                           if (ids[i] != nullptr && ids[i][0] != '\0') {
-                               keys.emplace_back(ids[i]);
-                           }
-                       }
-                       // One key is searched for as a whole, faster than through the set.
-                       return keys.size() == 1 ? address.findId(keys[0], onMatch)
-                                               : address.findIds(keys, onMatch);
-                   });
+    // Null keys match nothing; the book is still read, so that one that
+    // cannot be opened is reported.
+    std::vector<std::string_view> keys;
+    try {
+        keys.reserve(count);
+    } catch (...) {
+        *out = nullptr;
+        return VESNIK_ERROR_MEMORY;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (ids[i] != nullptr) {
+            keys.emplace_back(ids[i]);
+        }
+    }
+    return collect(book, Query::of(QueryKind::kContactIds, std::move(keys), limit), out);
 }
 
 int vesnik_find_email(char const* book, char const* email, size_t limit, vesnik_list** out) {
@@ -145,10 +131,7 @@ int vesnik_find_email(char const* book, char const* email, size_t limit, vesnik_
         *out = nullptr;
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, limit, out,
-                   [&](vesnik::AddressBook const& address, vesnik::OnMatch onMatch) {
-                       return address.findEmail(email, onMatch);
-                   });
+    return collect(book, Query::of(QueryKind::kEmail, {email}, limit), out);
 }
 
 int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list** out) {
@@ -159,10 +142,7 @@ int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list*
         *out = nullptr;
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, limit, out,
-                   [&](vesnik::AddressBook const& address, vesnik::OnMatch onMatch) {
-                       return address.search(text, onMatch);
-                   });
+    return collect(book, Query::of(QueryKind::kSearch, {text}, limit), out);
 }
 
 size_t vesnik_list_size(vesnik_list const* list) {

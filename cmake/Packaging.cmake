@@ -10,6 +10,15 @@ set(CPACK_PACKAGE_CONTACT "Vesnik_API maintainers <maintainers@users.noreply.c-s
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 
+# The licence's name and holder, from LICENSE, for the packages' metadata.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE vesnik_license_file)
+if(NOT vesnik_license_file MATCHES "^([A-Za-z0-9.-]+) License\n\nCopyright \\(c\\) ([^\n]+)\n\n(.+)$")
+  message(FATAL_ERROR "LICENSE: not a licence's name, a copyright line and the licence's text")
+endif()
+set(vesnik_license ${CMAKE_MATCH_1})
+set(vesnik_copyright ${CMAKE_MATCH_2})
+set(vesnik_license_text ${CMAKE_MATCH_3})
+
 # The manual page and completion, wherever the command is built for a
 # Unix-like system.
 if(TARGET vesnik AND UNIX)
@@ -44,6 +53,9 @@ if(WIN32)
   configure_file(${vesnik_packaging_source}/windows/README.txt ${vesnik_packaging_binary}/README.txt
                  @ONLY NEWLINE_STYLE CRLF)
   install(FILES ${vesnik_packaging_binary}/README.txt DESTINATION . COMPONENT c_development)
+  configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${vesnik_packaging_binary}/LICENSE.txt
+                 @ONLY NEWLINE_STYLE CRLF)
+  install(FILES ${vesnik_packaging_binary}/LICENSE.txt DESTINATION . COMPONENT c_development)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME vesnik-${PROJECT_VERSION}-win32)
   include(CPack)
@@ -51,6 +63,7 @@ if(WIN32)
 endif()
 
 if(NOT VESNIK_DEBIAN_PACKAGES)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
   return()
 endif()
 
@@ -68,17 +81,11 @@ if(TARGET vesnik)
   list(APPEND vesnik_packages command:vesnik:utils)
 endif()
 
-# The packages' version is the changelog's newest entry, which must be this
-# release's.
-file(STRINGS ${vesnik_packaging_source}/debian/changelog vesnik_newest LIMIT_COUNT 1)
-if(NOT vesnik_newest MATCHES "^vesnik \\(([^)]+)-([^)-]+)\\)")
-  message(FATAL_ERROR "packaging/debian/changelog: no version in its first line")
-elseif(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
-  message(FATAL_ERROR "packaging/debian/changelog: its newest entry is ${CMAKE_MATCH_1}, "
-                      "not ${PROJECT_VERSION}; add an entry for this release")
-endif()
-set(CPACK_DEBIAN_PACKAGE_RELEASE ${CMAKE_MATCH_2})
-set(vesnik_version ${PROJECT_VERSION}-${CMAKE_MATCH_2})
+# The packages' version is the changelog's newest entry.
+include(${CMAKE_CURRENT_LIST_DIR}/DebianChangelog.cmake)
+vesnik_debian_revision(${vesnik_packaging_source}/debian/changelog ${PROJECT_VERSION}
+                       CPACK_DEBIAN_PACKAGE_RELEASE)
+set(vesnik_version ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
@@ -161,6 +168,12 @@ ${vesnik_about_library}
 This package holds the Python 3 module vesnik, which calls the C interface
 in libvesnik through ctypes.")
 
+# Debian's copyright file: the licence's text indented, a blank line as " .".
+string(STRIP "${vesnik_license_text}" vesnik_license_text)
+string(REPLACE "\n\n" "\n.\n" vesnik_license_text "${vesnik_license_text}")
+string(REPLACE "\n" "\n " vesnik_license_text " ${vesnik_license_text}")
+configure_file(${vesnik_packaging_source}/debian/copyright.in ${vesnik_packaging_binary}/copyright @ONLY)
+
 set(CPACK_COMPONENTS_ALL "")
 foreach(entry IN LISTS vesnik_packages)
   string(REPLACE ":" ";" entry ${entry})
@@ -177,7 +190,7 @@ foreach(entry IN LISTS vesnik_packages)
 
   # Debian's copyright file and changelog in every package's documentation.
   set(docdir ${CMAKE_INSTALL_DATADIR}/doc/${package})
-  install(FILES ${vesnik_packaging_source}/debian/copyright DESTINATION ${docdir}
+  install(FILES ${vesnik_packaging_binary}/copyright DESTINATION ${docdir}
           COMPONENT ${component})
   install(FILES ${vesnik_packaging_binary}/changelog.Debian.gz DESTINATION ${docdir}
           COMPONENT ${component})
@@ -204,18 +217,18 @@ set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
     "${vesnik_packaging_source}/debian/python3-vesnik/postinst;${vesnik_packaging_source}/debian/python3-vesnik/prerm")
 set(vesnik_python_dir lib/python3/dist-packages)
+configure_file(${PROJECT_SOURCE_DIR}/python/vesnik/_version.py.in ${vesnik_packaging_binary}/_version.py
+               @ONLY)
 install(FILES ${PROJECT_SOURCE_DIR}/python/vesnik/__init__.py ${PROJECT_SOURCE_DIR}/python/vesnik/_native.py
-              ${PROJECT_SOURCE_DIR}/python/vesnik/py.typed
+              ${vesnik_packaging_binary}/_version.py ${PROJECT_SOURCE_DIR}/python/vesnik/py.typed
         DESTINATION ${vesnik_python_dir}/vesnik COMPONENT python)
 # Its metadata, so that pip and importlib.metadata know it is there.
 file(READ ${PROJECT_SOURCE_DIR}/python/pyproject.toml vesnik_pyproject)
-string(REGEX MATCH "\nversion = \"([^\"]+)\"" _ "${vesnik_pyproject}")
-set(vesnik_python_version ${CMAKE_MATCH_1})
 string(REGEX MATCH "\ndescription = \"([^\"]+)\"" _ "${vesnik_pyproject}")
-file(WRITE ${vesnik_packaging_binary}/vesnik-${vesnik_python_version}.egg-info
-  "Metadata-Version: 2.1\nName: vesnik\nVersion: ${vesnik_python_version}\n"
-  "Summary: ${CMAKE_MATCH_1}\nRequires-Python: >=3.8\n")
-install(FILES ${vesnik_packaging_binary}/vesnik-${vesnik_python_version}.egg-info
+file(WRITE ${vesnik_packaging_binary}/vesnik-${PROJECT_VERSION}.egg-info
+  "Metadata-Version: 2.1\nName: vesnik\nVersion: ${PROJECT_VERSION}\n"
+  "Summary: ${CMAKE_MATCH_1}\nLicense: ${vesnik_license}\nRequires-Python: >=3.8\n")
+install(FILES ${vesnik_packaging_binary}/vesnik-${PROJECT_VERSION}.egg-info
         DESTINATION ${vesnik_python_dir} COMPONENT python)
 
 include(CPack)

@@ -29,9 +29,19 @@ fi
 # One wineserver serves every test of a run. Left to itself, wine starts a
 # server that quits three seconds after its last program; a program that
 # starts just as it quits fails with "recvmsg: Connection reset by peer".
-# A server already running makes this call a no-op. The server outlives
-# this script, so it must not hold the caller's pipes open.
-wineserver -p60 </dev/null >/dev/null 2>&1 || true
+# The first program a new server runs also starts Wine's services
+# (services.exe, winedevice.exe, plugplay.exe, svchost.exe), which live as
+# long as the server and keep that program's stderr open, and the server a
+# copy of it: a test that came first would not end, for ctest or a pipe,
+# until the server quits. So whoever starts the server (wineserver exits 2
+# when one is running) starts the services too, with no output to hold, nor
+# the lock, which would wait for them.
+(
+  flock 9
+  if wineserver -p60 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
+) 9>"$WINEPREFIX.lock"
 
 # Windows programs end their lines with CR LF; ctest and GoogleTest's test
 # discovery read LF.

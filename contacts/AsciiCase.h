@@ -1,5 +1,5 @@
-// Letter case folding for e-mail addresses: ASCII a-z only, whatever locale
-// the host has set, so a lookup's answer never depends on it.
+// Letter case folding for e-mail addresses and search words: ASCII a-z only,
+// whatever locale the host has set, so a lookup's answer never depends on it.
 #ifndef VESNIK_CONTACTS_ASCIICASE_H
 #define VESNIK_CONTACTS_ASCIICASE_H
 
@@ -9,8 +9,14 @@
 
 namespace vesnik {
 
+enum class LetterCase { kExact, kFolded };
+
 constexpr char toAsciiUpper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+constexpr bool isAsciiLetter(char c) {
+    return toAsciiUpper(c) >= 'A' && toAsciiUpper(c) <= 'Z';
 }
 
 inline std::string asciiUpper(std::string_view text) {
@@ -27,17 +33,27 @@ inline void asciiUpperInPlace(char* text) {
     }
 }
 
-// Whether text, upper-cased, equals upperKey (already upper-cased).
-inline bool equalsAsUpper(std::string_view text, std::string_view upperKey) {
-    if (text.size() != upperKey.size()) {
-        return false;
+// A key compared many bytes at a time: its bytes with letters in lower case
+// when their case is folded, and 0x20 where a byte is such a letter, else 0.
+// A byte of text with that bit set equals the folded byte whatever the
+// letter's case; other bytes compare as they are. Both strings end in
+// padding zeros, so that a wide read from any of the key's bytes stays in
+// them; the padding is never compared.
+struct FoldedKey {
+    std::string bytes;
+    std::string foldBits;
+};
+
+inline FoldedKey foldedKey(std::string_view key, LetterCase letterCase, std::size_t padding) {
+    FoldedKey folded;
+    for (char const c : key) {
+        char const fold = letterCase == LetterCase::kFolded && isAsciiLetter(c) ? char{0x20} : '\0';
+        folded.bytes.push_back(static_cast<char>(c | fold));
+        folded.foldBits.push_back(fold);
     }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (toAsciiUpper(text[i]) != upperKey[i]) {
-            return false;
-        }
-    }
-    return true;
+    folded.bytes.append(padding, '\0');
+    folded.foldBits.append(padding, '\0');
+    return folded;
 }
 
 }  // namespace vesnik

@@ -56,7 +56,7 @@ struct LinesWithColumn {
             auto const block = bytes16::load(bytes + at);
             separators |= std::uint64_t{bytes16::bitsOf(columnSeparatorsIn(block))} << at;
             lineFeeds |= std::uint64_t{bytes16::bitsOf(lineFeedsIn(block))} << at;
-            carriageReturns |= std::uint64_t{bytes16::bitsOf(block == bytes16::splat('\r'))} << at;
+            carriageReturns |= std::uint64_t{bytes16::bitsOf(carriageReturnsIn(block))} << at;
         }
         // A CR that a CR LF line end puts before the LF is not part of the
         // text, so it ends a column as a separator would.

@@ -10,8 +10,7 @@ namespace {
 // bytes, so sixteen are tested at a time.
 char const* findSeparator(char const* position, char const* end) {
     auto const separators = [](char const* bytes) {
-        auto const block = bytes16::load(bytes);
-        return bytes16::Matches(columnSeparatorsIn(block) | lineFeedsIn(block));
+        return bytes16::Matches(separatorsIn(bytes16::load(bytes)));
     };
     return bytes16::findEach(position, end, bytes16::kWidth, separators,
                              [](char const*) { return false; });

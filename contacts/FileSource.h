@@ -3,6 +3,8 @@
 #ifndef VESNIK_CONTACTS_FILESOURCE_H
 #define VESNIK_CONTACTS_FILESOURCE_H
 
+#include <cstdint>
+
 #include "ByteSource.h"
 #include "platform/Platform.h"
 
@@ -10,24 +12,29 @@ namespace vesnik {
 
 class FileSource final : public ByteSource {
   public:
-    explicit FileSource(char const* path) : file_(platform::openForReading(path)) {}
+    explicit FileSource(char const* path) : opened_(platform::openForReading(path)) {}
     ~FileSource() override {
         if (isOpen()) {
-            platform::closeFile(file_);
+            platform::closeFile(opened_.file);
         }
     }
     FileSource(FileSource const&) = delete;
     FileSource& operator=(FileSource const&) = delete;
 
-    // False when the file is missing, unreadable or a directory.
-    bool isOpen() const { return file_ != platform::kNoFile; }
+    // False when the file is missing, unreadable or a directory; then
+    // openError() tells why.
+    bool isOpen() const { return opened_.file != platform::kNoFile; }
+    SystemError openError() const { return opened_.error; }
+
+    // The file's size in bytes, or 0 when it cannot be told.
+    std::uint64_t size() const { return isOpen() ? platform::fileSize(opened_.file) : 0; }
 
     ReadResult read(char* into, std::size_t size) override {
-        return platform::readSome(file_, into, size);
+        return platform::readSome(opened_.file, into, size);
     }
 
   private:
-    platform::FileHandle file_;
+    platform::OpenedFile opened_;
 };
 
 }  // namespace vesnik

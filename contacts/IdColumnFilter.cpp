@@ -57,9 +57,7 @@ char const* IdColumnFilter::find(char const* begin, char const* end) const {
         return (bits[bit / 64] >> (bit % 64) & 1) != 0;
     };
     auto const columnEndings = [](char const* bytes) {
-        auto const block = bytes16::load(bytes);
-        return bytes16::Matches(columnSeparatorsIn(block) | lineFeedsIn(block) |
-                                (block == bytes16::splat('\0')));
+        return bytes16::Matches(columnEndsIn(bytes16::load(bytes)));
     };
     auto const mayBeAnId = [&](char const* column) {
         auto const available = static_cast<std::size_t>(end - column);

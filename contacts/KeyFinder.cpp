@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "AsciiCase.h"
+#include "ByteRarity.h"
 #include "Bytes16.h"
 #include "LineFormat.h"
 
@@ -12,55 +12,25 @@ namespace vesnik {
 
 namespace {
 
-bool isAsciiLetter(char c) {
-    return toAsciiUpper(c) >= 'A' && toAsciiUpper(c) <= 'Z';
-}
-
-// A rough guess at how often a byte stands in an address book: lower is
-// rarer. Separators and the punctuation of e-mail addresses are in every
-// line; lower-case letters in most columns.
-int commonness(char c, LetterCase letterCase) {
-    switch (c) {
-        case ',':
-        case '\t':
-        case ' ':
-        case '.':
-        case '@':
-        case '-':
-        case '_':
-            return 5;
-        default:
-            break;
-    }
-    if (isAsciiLetter(c)) {
-        return letterCase == LetterCase::kFolded || (c >= 'a' && c <= 'z') ? 4 : 2;
-    }
-    return c >= '0' && c <= '9' ? 3 : 1;
-}
-
 // A byte of the block compared so that, when letters are folded, either case
-// of a letter matches: setting bit 5 turns 'A'-'Z' into 'a'-'z'.
+// of a letter matches.
 struct ByteProbe {
-    ByteProbe(char keyByte, LetterCase letterCase) {
-        auto const byte = static_cast<unsigned char>(keyByte);
-        unsigned char const fold =
-            letterCase == LetterCase::kFolded && isAsciiLetter(keyByte) ? 0x20 : 0;
-        foldBits = bytes16::splat(fold);
-        wanted = bytes16::splat(static_cast<unsigned char>(byte | fold));
-    }
+    ByteProbe(FoldedKey const& key, std::size_t offset)
+        : foldBits(bytes16::splat(static_cast<unsigned char>(key.foldBits[offset]))),
+          wanted(bytes16::splat(static_cast<unsigned char>(key.bytes[offset]))) {}
     bytes16::Block foldBits;
     bytes16::Block wanted;
 };
 
-// The offset of the rarest byte of the key.
 // Probes are taken from the key's first bytes only, so that a block and both
 // probes stay within the reach of one scan step.
 constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth;
 
+// The offset of the rarest byte of the key.
 std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
     std::size_t rarest = 0;
     for (std::size_t i = 1; i < key.size() && i < kProbeSpan; ++i) {
-        if (commonness(key[i], letterCase) < commonness(key[rarest], letterCase)) {
+        if (byteKind(key[i], letterCase) < byteKind(key[rarest], letterCase)) {
             rarest = i;
         }
     }
@@ -76,10 +46,9 @@ std::size_t secondRarestOffset(std::string_view key, LetterCase letterCase, std:
         if (i == first) {
             continue;
         }
-        int const commonnessHere = commonness(key[i], letterCase);
-        if (second == first || commonnessHere < commonness(key[second], letterCase) ||
-            (commonnessHere == commonness(key[second], letterCase) &&
-             distance(i) > distance(second))) {
+        ByteKind const here = byteKind(key[i], letterCase);
+        ByteKind const best = byteKind(key[second], letterCase);
+        if (second == first || here < best || (here == best && distance(i) > distance(second))) {
             second = i;
         }
     }
@@ -94,16 +63,8 @@ KeyFinder::KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place
       place_(place),
       firstOffset_(rarestOffset(key_, letterCase)),
       secondOffset_(secondRarestOffset(key_, letterCase, firstOffset_)),
-      canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)) {
-    if (letterCase == LetterCase::kFolded) {
-        // Setting bit 5 of a letter makes it lower case; other bytes keep it.
-        for (char const c : key_) {
-            char const fold = isAsciiLetter(c) ? char{0x20} : char{0};
-            foldBits_.push_back(fold);
-            foldedKey_.push_back(static_cast<char>(c | fold));
-        }
-    }
-}
+      canBeAColumn_(!key_.empty() && std::none_of(key_.begin(), key_.end(), isSeparator)),
+      folded_(foldedKey(key_, letterCase, 0)) {}
 
 bool KeyFinder::equals(std::string_view text) const {
     if (text.size() != key_.size()) {
@@ -115,13 +76,14 @@ bool KeyFinder::equals(std::string_view text) const {
     // Sixteen bytes at a time: a long key is compared at memcmp's pace.
     std::size_t at = 0;
     for (; at + bytes16::kWidth <= text.size(); at += bytes16::kWidth) {
-        auto const folded = bytes16::load(text.data() + at) | bytes16::load(foldBits_.data() + at);
-        if (bytes16::Matches(folded != bytes16::load(foldedKey_.data() + at)).any()) {
+        auto const folded =
+            bytes16::load(text.data() + at) | bytes16::load(folded_.foldBits.data() + at);
+        if (bytes16::Matches(folded != bytes16::load(folded_.bytes.data() + at)).any()) {
             return false;
         }
     }
     for (; at < text.size(); ++at) {
-        if ((text[at] | foldBits_[at]) != foldedKey_[at]) {
+        if ((text[at] | folded_.foldBits[at]) != folded_.bytes[at]) {
             return false;
         }
     }
@@ -139,8 +101,8 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         return end;
     }
     char const* const lastStart = end - key_.size();
-    ByteProbe const first(key_[firstOffset_], letterCase_);
-    ByteProbe const second(key_[secondOffset_], letterCase_);
+    ByteProbe const first(folded_, firstOffset_);
+    ByteProbe const second(folded_, secondOffset_);
     std::size_t const firstOffset = firstOffset_;
     std::size_t const secondOffset = secondOffset_;
     auto const candidates = [&](char const* block) {
@@ -173,8 +135,7 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         if (bytes16::Matches const none(probes); !none.any()) {
             return none;
         }
-        auto const previous = bytes16::load(before);
-        return bytes16::Matches((columnSeparatorsIn(previous) | lineFeedsIn(previous)) & probes);
+        return bytes16::Matches(separatorsIn(bytes16::load(before)) & probes);
     };
     char const* const stoppedBefore =
         bytes16::findEach(begin, end, reach + 1, columnStarts, [&](char const* before) {

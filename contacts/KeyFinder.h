@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace vesnik {
+#include "AsciiCase.h"
 
-enum class LetterCase { kExact, kFolded };
+namespace vesnik {
 
 // Where a key may stand: where a column starts, compared whole; or anywhere,
 // where only the key's two probe bytes are looked for and the caller checks
@@ -47,10 +47,7 @@ class KeyFinder {
     std::size_t firstOffset_;
     std::size_t secondOffset_;
     bool canBeAColumn_;
-    // When letters are folded: 0x20 where the key has a letter, and the key
-    // with those bits set.
-    std::string foldBits_;
-    std::string foldedKey_;
+    FoldedKey folded_;
 };
 
 }  // namespace vesnik

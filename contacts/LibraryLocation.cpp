@@ -16,4 +16,8 @@ std::string defaultBookPath(char const* moduleName) {
     return path;
 }
 
+std::string bookPath(char const* path, char const* moduleName) {
+    return path != nullptr ? std::string(path) : defaultBookPath(moduleName);
+}
+
 }  // namespace vesnik

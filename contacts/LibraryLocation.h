@@ -19,6 +19,11 @@ std::string libraryDirectory(char const* moduleName);
 // nothing, when the directory cannot be found.
 std::string defaultBookPath(char const* moduleName);
 
+// The book a lookup reads: path, or the default book when path is null. An
+// empty path is kept as it is: it names no file, it does not select the
+// default.
+std::string bookPath(char const* path, char const* moduleName);
+
 }  // namespace vesnik
 
 #endif

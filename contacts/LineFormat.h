@@ -16,6 +16,7 @@ inline constexpr std::size_t kEmailColumn = 2;
 inline constexpr std::size_t kContactIdColumn = 3;
 
 inline constexpr char kLineFeed = '\n';
+inline constexpr char kCarriageReturn = '\r';
 
 // A comma or a TAB separates columns; the LF that ends a line ends its last
 // column too.
@@ -35,10 +36,26 @@ inline bytes16::Block lineFeedsIn(bytes16::Block block) {
     return block == bytes16::splat(kLineFeed);
 }
 
+inline bytes16::Block carriageReturnsIn(bytes16::Block block) {
+    return block == bytes16::splat(kCarriageReturn);
+}
+
+// The bytes that isSeparator holds for: a column starts right after one.
+inline bytes16::Block separatorsIn(bytes16::Block block) {
+    return columnSeparatorsIn(block) | lineFeedsIn(block);
+}
+
+// The bytes where a column's text ends: a separator, an LF, or a NUL, which
+// ends the line's text (see lineText). A CR before an LF is the caller's to
+// leave out.
+inline bytes16::Block columnEndsIn(bytes16::Block block) {
+    return separatorsIn(block) | (block == bytes16::splat('\0'));
+}
+
 // A line's bytes before its LF, less the one CR that a CR LF line end puts
 // there; a CR anywhere else is data.
 inline std::string_view withoutCarriageReturn(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') {
+    if (!line.empty() && line.back() == kCarriageReturn) {
         line.remove_suffix(1);
     }
     return line;

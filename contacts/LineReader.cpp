@@ -95,6 +95,7 @@ void LineReader::readMore() {
     // Nothing read, and not interrupted: the source has ended, or broken off.
     atEnd_ = true;
     failed_ = result.status == ReadStatus::kFailed;
+    failure_ = result.error;
 }
 
 }  // namespace vesnik

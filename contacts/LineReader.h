@@ -33,8 +33,9 @@ class LineReader {
     bool nextLines(std::string_view& lines);
 
     // Whether a read failed: then the lines handed out are not the whole
-    // source.
+    // source, and failure() is the system's reason.
     bool failed() const { return failed_; }
+    SystemError failure() const { return failure_; }
 
     // The buffer's size now: at most the block size, or more after a longer
     // line.
@@ -55,6 +56,7 @@ class LineReader {
     std::size_t end_ = 0;      // end of the bytes read so far
     bool atEnd_ = false;
     bool failed_ = false;
+    SystemError failure_ = 0;
 };
 
 }  // namespace vesnik

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "ByteSource.h"
-#include "FileSource.h"
 #include "LineReader.h"
 
 namespace vesnik {
@@ -17,28 +16,27 @@ enum class ScanStatus {
     kReadFailed,  // reading broke off part-way: what was seen is not the whole book
 };
 
+// How a scan ended, with the system's reason when it failed.
+struct ScanOutcome {
+    ScanStatus status;
+    SystemError error = 0;
+
+    bool done() const { return status == ScanStatus::kDone; }
+};
+
 // Hands the lines that filter lets through to onLine, until it returns false.
 template <class Filter, class OnLine>
-ScanStatus scanLines(ByteSource& source, Filter const& filter, OnLine&& onLine,
-                     std::size_t blockSize = LineReader::kBlockSize) {
+ScanOutcome scanLines(ByteSource& source, Filter const& filter, OnLine&& onLine,
+                      std::size_t blockSize = LineReader::kBlockSize) {
     LineReader reader(source, blockSize);
     std::string_view lines;
     while (reader.nextLines(lines)) {
         if (!filter.forEachIn(lines, onLine)) {
-            return ScanStatus::kDone;
+            return {ScanStatus::kDone};
         }
     }
-    return reader.failed() ? ScanStatus::kReadFailed : ScanStatus::kDone;
-}
-
-// The same over the file at path, which is closed before this returns.
-template <class Filter, class OnLine>
-ScanStatus scanFile(char const* path, Filter const& filter, OnLine&& onLine) {
-    FileSource file(path);
-    if (!file.isOpen()) {
-        return ScanStatus::kCannotOpen;
-    }
-    return scanLines(file, filter, onLine);
+    return reader.failed() ? ScanOutcome{ScanStatus::kReadFailed, reader.failure()}
+                           : ScanOutcome{ScanStatus::kDone};
 }
 
 }  // namespace vesnik

@@ -4,30 +4,11 @@
 #include <cstdint>
 #include <cstring>
 
-#include "AsciiCase.h"
+#include "ByteRarity.h"
 #include "Bytes16.h"
 #include "LineFormat.h"
 
 namespace vesnik {
-
-namespace {
-
-// How often an upper-cased byte stands in names and addresses, roughly:
-// lower is rarer. Letters follow their frequency in the language;
-// punctuation is in every e-mail; digits are in few of the columns searched.
-constexpr int kNeverSeen = 100;
-int byteCommonness(char c) {
-    constexpr std::string_view kLettersByFrequency = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
-    if (std::size_t const rank = kLettersByFrequency.find(c); rank != std::string_view::npos) {
-        return 60 - static_cast<int>(rank);
-    }
-    if (std::string_view(".@-_'").find(c) != std::string_view::npos) {
-        return 90;
-    }
-    return c >= '0' && c <= '9' ? 30 : 10;
-}
-
-}  // namespace
 
 std::vector<std::string_view> splitWords(std::string_view text) {
     std::vector<std::string_view> words;
@@ -43,16 +24,10 @@ std::vector<std::string_view> splitWords(std::string_view text) {
 }
 
 SearchWord::SearchWord(std::string_view word)
-    : upper_(asciiUpper(word)), fallback_(upper_.size(), 0) {
-    // Setting bit 5 of a letter makes it lower case, whichever it was; other
-    // bytes are compared as they are. The padding is never counted.
-    for (char const c : upper_) {
-        char const fold = c >= 'A' && c <= 'Z' ? char{0x20} : char{0};
-        foldBits_.push_back(fold);
-        folded_.push_back(static_cast<char>(c | fold));
-    }
-    foldBits_.append(bytes16::kWidth, '\0');
-    folded_.append(bytes16::kWidth, '\0');
+    : upper_(asciiUpper(word)),
+      fallback_(upper_.size(), 0),
+      folded_(foldedKey(upper_, LetterCase::kFolded, bytes16::kWidth)),
+      commonness_(commonnessOf(upper_)) {
     // border[j]: the longest proper prefix of the first j bytes that is also
     // their suffix.
     std::vector<std::size_t> border(upper_.size() + 1, 0);
@@ -74,11 +49,11 @@ SearchWord::SearchWord(std::string_view word)
     }
 }
 
-int SearchWord::commonness() const {
-    int rarest = kNeverSeen;
-    int nextRarest = kNeverSeen;
-    for (char const c : upper_) {
-        int const here = byteCommonness(c);
+int SearchWord::commonnessOf(std::string_view upper) {
+    int rarest = kCommonerThanAnyByte;
+    int nextRarest = kCommonerThanAnyByte;
+    for (char const c : upper) {
+        int const here = byteCommonness(c, LetterCase::kFolded);
         if (here < rarest) {
             nextRarest = rarest;
             rarest = here;
@@ -95,8 +70,8 @@ bool SearchWord::canBeInAColumn() const {
 }
 
 char const* SearchWord::skipToFirstByte(char const* position, char const* end) const {
-    bytes16::Block const foldBits = bytes16::splat(static_cast<unsigned char>(foldBits_[0]));
-    bytes16::Block const wanted = bytes16::splat(static_cast<unsigned char>(folded_[0]));
+    bytes16::Block const foldBits = bytes16::splat(static_cast<unsigned char>(folded_.foldBits[0]));
+    bytes16::Block const wanted = bytes16::splat(static_cast<unsigned char>(folded_.bytes[0]));
     for (; end - position >= static_cast<std::ptrdiff_t>(bytes16::kWidth);
          position += bytes16::kWidth) {
         bytes16::Matches matches((bytes16::load(position) | foldBits) == wanted);
@@ -111,9 +86,9 @@ char const* SearchWord::skipToFirstByte(char const* position, char const* end) c
 }
 
 std::size_t SearchWord::agreeingBytes(char const* position, std::size_t matched) const {
-    auto const folded = bytes16::load(position) | bytes16::load(foldBits_.data() + matched);
+    auto const folded = bytes16::load(position) | bytes16::load(folded_.foldBits.data() + matched);
     std::uint32_t const differing =
-        bytes16::bitsOf(folded != bytes16::load(folded_.data() + matched));
+        bytes16::bitsOf(folded != bytes16::load(folded_.bytes.data() + matched));
     return differing != 0 ? static_cast<std::size_t>(__builtin_ctz(differing)) : bytes16::kWidth;
 }
 

@@ -31,9 +31,11 @@ class SearchWord {
 
     // How common the word's two rarest bytes are in names and addresses:
     // the lower, the fewer lines the word stands in.
-    int commonness() const;
+    int commonness() const { return commonness_; }
 
   private:
+    static int commonnessOf(std::string_view upper);
+
     // The first place in [position, end) where the word's first byte
     // stands, or end.
     char const* skipToFirstByte(char const* position, char const* end) const;
@@ -46,11 +48,9 @@ class SearchWord {
     // it goes on from (KMP's failure function, skipping borders that would
     // fail on the same byte): no byte of text is read twice.
     std::vector<std::size_t> fallback_;
-    // The word with its letters in lower case, and bit 5 where a byte is a
-    // letter, so that a byte of text or 0x20 compares with either case;
-    // each padded for a sixteen-byte read from any of the word's bytes.
-    std::string folded_;
-    std::string foldBits_;
+    // Padded for a sixteen-byte read from any of the word's bytes.
+    FoldedKey folded_;
+    int commonness_;
 };
 
 // Finds, for a line filter, lines that hold a word somewhere: the word's two

@@ -1,7 +1,6 @@
 #include "FuzzInput.h"
 
-#include <fstream>
-#include <set>
+#include <algorithm>
 
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
@@ -10,7 +9,7 @@ namespace vesnik::fuzz {
 
 namespace {
 
-// The library's first read is this long; a filler line ends up to 4 KiB
+// The engine's first read is this long; a filler line ends up to 4 KiB
 // before it.
 constexpr std::size_t kFirstRead = 8 * 1024;
 constexpr std::size_t kFillerStep = 32;
@@ -38,31 +37,15 @@ FuzzInput decode(std::uint8_t const* data, std::size_t size) {
     std::string const key = take(length.empty() ? 0u : static_cast<unsigned char>(length[0]) % 64u);
     input.key = key.substr(0, key.find('\0'));
     std::string const placement = take(1);
-    input.lenderLine = placement.empty() ? 0 : static_cast<std::uint8_t>(placement[0]);
-    input.book = fillerLine(input.lenderLine) + take(size);
+    input.placement = placement.empty() ? 0 : static_cast<std::uint8_t>(placement[0]);
+    input.book = fillerLine(input.placement) + take(size);
     return input;
 }
 
-std::optional<std::string> differenceFor(FuzzInput const& input, std::string const& path) {
-    {
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file.write(input.book.data(), static_cast<std::streamsize>(input.book.size()));
-        if (!file) {
-            return "cannot write " + path;
-        }
-    }
-    std::set<std::string> keys = {input.key};
-    reference::Book const book = reference::readBook(path);
-    if (book && !book->empty()) {
-        auto const& lender = (*book)[input.lenderLine % book->size()];
-        if (auto const& email = lender[2]) {
-            keys.insert({*email, reference::asciiUpper(*email)});
-        }
-        if (auto const& id = lender[3]) {
-            keys.insert(*id);
-        }
-    }
-    return reference::firstDifference(path, {keys.begin(), keys.end()});
+std::optional<std::string> differenceFor(FuzzInput const& input) {
+    auto const asks = reference::asksFor(reference::readBytes(input.book), {input.key}, {input.key},
+                                         input.placement);
+    return reference::firstEngineDifference(input.book, asks);
 }
 
 }  // namespace vesnik::fuzz

@@ -18,8 +18,9 @@ packages+=(libcli11-dev python3)
 packages+=(python3-pytest python3-venv python3-setuptools python3-wheel)
 # The C interface's host test is built by the C compiler, cc.
 packages+=(gcc)
-# A test drives real neomutt, in a tmux server of its own, through vesnik.
-packages+=(neomutt tmux)
+# Tests drive real neomutt and aerc, each in a tmux server of its own, through
+# vesnik.
+packages+=(neomutt aerc tmux)
 
 wanted_sources=()
 for argument in "$@"; do

@@ -112,18 +112,22 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                : "'" + value + "' is not a whole number of 1 or more";
                 },
                 ""));
-    options.formatOption =
-        app.add_option("--format", options.format,
-                       "tsv (the default), json, or for query's mail clients mutt or aerc")
-            ->type_name("FORMAT")
-            ->check(CLI::IsMember({"tsv", "json", "mutt", "aerc"}));
+    options.formatOption = app.add_option("--format", options.format,
+                                          "One of " + formatNames(", ") + " (see man vesnik)")
+                               ->type_name("FORMAT")
+                               ->check(CLI::Validator(
+                                   [](std::string& value) -> std::string {
+                                       return formatNamed(value) != nullptr
+                                                  ? ""
+                                                  : value + " not in {" + formatNames(",") + "}";
+                                   },
+                                   ""));
     app.add_flag("--json", options.json, "The same as --format json")
         ->excludes(options.formatOption);
     options.nameOption =
         app.add_option("--name", options.name,
-                       "The name beside each address in the mutt and aerc formats, from "
-                       "{field1} {field2} {email} {contactId} {field5} (default: "
-                       "'{field2} {field1}')")
+                       "The name beside each address, from {field1} {field2} {email} "
+                       "{contactId} {field5} (default: '{field2} {field1}')")
             ->type_name("TEMPLATE");
 }
 
@@ -182,19 +186,21 @@ void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> cons
 }
 
 void settleOptions(Request& request, Options const& options) {
-    std::string const format = options.json ? "json" : options.format;
-    request.format = format == "json"   ? OutputFormat::kJson
-                     : format == "mutt" ? OutputFormat::kMutt
-                     : format == "aerc" ? OutputFormat::kAerc
-                                        : OutputFormat::kTabSeparated;
-    bool const forMailClient =
-        request.format == OutputFormat::kMutt || request.format == OutputFormat::kAerc;
-    if (forMailClient && request.command != Command::kQuery) {
-        throw CLI::ValidationError("--format", format + " is for the query command only");
+    std::string const name = options.json ? "json" : options.format;
+    request.format = formatNamed(name);
+    FormatUse const use = request.format->use;
+    bool const printsContacts = request.command == Command::kQuery ||
+                                request.command == Command::kGet ||
+                                request.command == Command::kEmail;
+    if ((use == FormatUse::kQueryOnly && request.command != Command::kQuery) ||
+        (use == FormatUse::kContactCommands && !printsContacts)) {
+        throw CLI::ValidationError("--format", name + (use == FormatUse::kQueryOnly
+                                                           ? " is for the query command only"
+                                                           : " is for query, get and email only"));
     }
     if (options.nameOption->count() > 0) {
-        if (!forMailClient) {
-            throw CLI::ValidationError("--name", "applies to --format mutt and aerc only");
+        if (!request.format->usesName) {
+            throw CLI::ValidationError("--name", "does not apply to --format " + name);
         }
         try {
             request.name = NameTemplate(options.name);
@@ -202,8 +208,7 @@ void settleOptions(Request& request, Options const& options) {
             throw CLI::ValidationError("--name", error.what());
         }
     }
-    if (options.limitOption->count() > 0 && request.command != Command::kQuery &&
-        request.command != Command::kGet && request.command != Command::kEmail) {
+    if (options.limitOption->count() > 0 && !printsContacts) {
         throw CLI::ValidationError("--limit", "applies to query, get and email only");
     }
 }

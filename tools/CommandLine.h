@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "NameTemplate.h"
-#include "RecordPrinter.h"
+#include "formats/Formats.h"
+#include "formats/NameTemplate.h"
 
 namespace vesnik::tool {
 
@@ -19,7 +19,7 @@ struct Request {
     Command command = Command::kWhere;
     // --book, when given.
     std::optional<std::string> book;
-    OutputFormat format = OutputFormat::kTabSeparated;
+    Format const* format = formatNamed("tsv");
     // 0: no limit.
     std::size_t limit = 0;
     NameTemplate name{"{field2} {field1}"};

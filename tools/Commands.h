@@ -1,16 +1,16 @@
 // The six commands, each one lookup through the C interface with its answer
-// printed.
+// printed in the format asked for.
 #ifndef VESNIK_TOOLS_COMMANDS_H
 #define VESNIK_TOOLS_COMMANDS_H
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "Book.h"
-#include "NameTemplate.h"
-#include "RecordPrinter.h"
+#include "formats/Formats.h"
 
 namespace vesnik::tool {
 
@@ -23,13 +23,9 @@ enum class ExitStatus {
 
 class Commands {
   public:
-    // limit 0 means no limit.
-    Commands(Book book, Output& out, OutputFormat format, std::size_t limit)
-        : book_(std::move(book)),
-          out_(out),
-          format_(format),
-          printer_(out, format),
-          limit_(limit) {}
+    // settings.limit 0 means no limit.
+    Commands(Book book, Output& out, Format const& format, PrintSettings settings)
+        : book_(std::move(book)), out_(out), format_(format), settings_(std::move(settings)) {}
 
     // The C interface library's directory, where the default book is looked for.
     ExitStatus where();
@@ -46,19 +42,21 @@ class Commands {
     // The identifier of the first contact with an e-mail address.
     ExitStatus idOf(std::string const& address);
 
-    // Every contact where each word stands in field1, field2 or the e-mail;
-    // for mail clients, those with an e-mail, named after name.
-    ExitStatus query(std::vector<std::string> const& words, NameTemplate const& name);
+    // Every contact where each word stands in field1, field2 or the e-mail.
+    ExitStatus query(std::vector<std::string> const& words);
 
   private:
-    ExitStatus printRecords(ContactList const& list);
-    ExitStatus printForMailClient(std::string const& text, NameTemplate const& name);
+    std::unique_ptr<Printer> printer(std::string const& query = {}) const;
+    // The limit the lookup itself may stop at: the format's printer counts
+    // otherwise.
+    std::size_t lookupLimit() const;
+    ExitStatus print(ContactList const& list, std::string const& query = {});
+    ExitStatus printValue(char const* value);
 
     Book book_;
     Output& out_;
-    OutputFormat format_;
-    RecordPrinter printer_;
-    std::size_t limit_;
+    Format const& format_;
+    PrintSettings settings_;
 };
 
 }  // namespace vesnik::tool

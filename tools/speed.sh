@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     return status;
 }
 C
-cc -O2 -Icapi "$work/lookup.c" -L"$build/bin" -lvesnik -Wl,-rpath,"$build/bin" -o "$work/lookup"
+cc -O2 -I"$build/capi/include" "$work/lookup.c" -L"$build/bin" -lvesnik -Wl,-rpath,"$build/bin" -o "$work/lookup"
 
 vesnik="$build/bin/vesnik --book $book"
 # No contact of vesnik-genbook's holds these; the other word is a family name.

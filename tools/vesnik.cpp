@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "Book.h"
 #include "CommandLine.h"
@@ -18,16 +19,20 @@ using vesnik::tool::Command;
 using vesnik::tool::Commands;
 using vesnik::tool::ExitStatus;
 using vesnik::tool::Output;
+using vesnik::tool::PrintSettings;
 using vesnik::tool::Request;
 using vesnik::tool::WriteError;
 
 constexpr int kTrouble = static_cast<int>(ExitStatus::kTrouble);
 
 ExitStatus carryOut(Request const& request, Output& out) {
-    Commands commands(Book::choose(request.book), out, request.format, request.limit);
+    PrintSettings settings;
+    settings.limit = request.limit;
+    settings.name = &request.name;
+    Commands commands(Book::choose(request.book), out, *request.format, std::move(settings));
     switch (request.command) {
         case Command::kQuery:
-            return commands.query(request.arguments, request.name);
+            return commands.query(request.arguments);
         case Command::kGet:
             return commands.get(request.arguments);
         case Command::kEmail:

@@ -15,19 +15,29 @@ namespace vesnik::platform {
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle kNoFile = -1;
 
+// An opened file, or kNoFile and the system's reason.
+struct OpenedFile {
+    FileHandle file;
+    SystemError error;
+};
+
 // Opens an existing regular file for reading bytes, without translating line
-// ends. Gives kNoFile when it cannot be opened or names a directory. The
-// reason for a failure here or in readSome is where the platform keeps it
-// (errno, or the thread's last error), and closeFile leaves it there.
-FileHandle openForReading(char const* path);
+// ends. A directory counts as a file that cannot be opened. Failures here
+// and in readSome come back as values; the platform's own error state is
+// not a channel the engine reads.
+OpenedFile openForReading(char const* path);
 
 // Reads up to size bytes.
 ReadResult readSome(FileHandle file, char* into, std::size_t size);
 
 void closeFile(FileHandle file);
 
-// The size in bytes of the regular file at path; 0 when it cannot be told.
-std::uint64_t fileSize(char const* path);
+// The size in bytes of an open regular file; 0 when it cannot be told.
+std::uint64_t fileSize(FileHandle file);
+
+// Puts error where the platform keeps the reason for a failure (errno, or
+// the thread's last error), for a caller that reads it there.
+void setSystemError(SystemError error);
 
 // The absolute directory of a loaded module's file, ending in the platform's
 // path separator; empty when it cannot be found. The module is the one named

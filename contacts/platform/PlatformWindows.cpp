@@ -19,17 +19,14 @@ HANDLE toHandle(FileHandle file) {
 
 }  // namespace
 
-std::uint64_t fileSize(char const* path) {
-    // Only a guess rests on this: a lookup's reason for failing stays.
-    DWORD const savedError = ::GetLastError();
-    WIN32_FILE_ATTRIBUTE_DATA info{};
-    bool const known = ::GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
-                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    ::SetLastError(savedError);
-    return known ? (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow : 0;
+std::uint64_t fileSize(FileHandle file) {
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(toHandle(file), &size) && size.QuadPart > 0
+               ? static_cast<std::uint64_t>(size.QuadPart)
+               : 0;
 }
 
-FileHandle openForReading(char const* path) {
+OpenedFile openForReading(char const* path) {
     // Sharing read, write and delete lets other programs edit, replace or
     // rename the book while a lookup reads it. Without backup semantics a
     // directory does not open, so it counts as a file that cannot be opened.
@@ -37,9 +34,9 @@ FileHandle openForReading(char const* path) {
         ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return kNoFile;
+        return {kNoFile, ::GetLastError()};
     }
-    return reinterpret_cast<FileHandle>(file);
+    return {reinterpret_cast<FileHandle>(file), 0};
 }
 
 ReadResult readSome(FileHandle file, char* into, std::size_t size) {
@@ -47,20 +44,22 @@ ReadResult readSome(FileHandle file, char* into, std::size_t size) {
     DWORD const wanted = size > INT_MAX ? DWORD{INT_MAX} : static_cast<DWORD>(size);
     DWORD count = 0;
     if (!::ReadFile(toHandle(file), into, wanted, &count, nullptr)) {
+        DWORD const error = ::GetLastError();
         // A pipe whose writer has gone reports its end as this error.
-        if (::GetLastError() == ERROR_BROKEN_PIPE) {
+        if (error == ERROR_BROKEN_PIPE) {
             return {ReadStatus::kEnd, 0};
         }
-        return {ReadStatus::kFailed, 0};
+        return {ReadStatus::kFailed, 0, error};
     }
     return {count > 0 ? ReadStatus::kData : ReadStatus::kEnd, count};
 }
 
 void closeFile(FileHandle file) {
-    // A failed read's reason outlives the close, for the caller to tell.
-    DWORD const reason = ::GetLastError();
     ::CloseHandle(toHandle(file));
-    ::SetLastError(reason);
+}
+
+void setSystemError(SystemError error) {
+    ::SetLastError(error);
 }
 
 namespace {

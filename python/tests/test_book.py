@@ -1,5 +1,7 @@
 """The package against a small book of awkward lines, and its failures."""
 
+import ctypes
+import ctypes.util
 import errno
 
 import pytest
@@ -24,6 +26,7 @@ E = [
     Contact("Dup", "One", "d@x.org", "C1", "first dup"),
     Contact("Caf\u00e9", "x", "\udcff@x.org", "C\udcff", "a\rb"),
 ]
+SIZE_MAX = 2 ** (8 * ctypes.sizeof(ctypes.c_size_t)) - 1
 
 
 @pytest.fixture(scope="module")
@@ -51,10 +54,18 @@ def book(tmp_path_factory):
         (lambda b: b.search("m\udcfc"), E[:1]),  # a Latin-1 byte, as str
         (lambda b: b.search(" \t", 2), E[:2]),
         (lambda b: b.search("@X.", limit=1), [E[4]]),
+        (lambda b: b.search("@x.", SIZE_MAX), E[4:]),
+        (lambda b: b.find_ids(["C1"], limit=SIZE_MAX), [E[0], E[4]]),
         # The C side would stop at a NUL, and match a shorter key.
         (lambda b: b.find_email("ann.lee@example.org\0x"), ValueError),
         (lambda b: b.search("ann", limit=-1), ValueError),
         (lambda b: b.find_id(1), TypeError),
+        # One key where a list of keys belongs.
+        (lambda b: b.find_ids("C1"), TypeError),
+        # Past what the C side's size_t holds, where it would wrap.
+        (lambda b: b.search("e", SIZE_MAX + 1), OverflowError),
+        (lambda b: b.find_ids(["C1"], limit=SIZE_MAX + 2), OverflowError),
+        (lambda b: b.find_email("d@x.org", limit=SIZE_MAX + 2), OverflowError),
     ],
 )
 def test_lookups(book, lookup, expected):
@@ -65,10 +76,17 @@ def test_lookups(book, lookup, expected):
         assert lookup(book) == expected
 
 
-def test_failures_raise_oserror_with_path_and_reason(tmp_path):
+def test_failures_raise_oserror_with_path_and_reason(tmp_path, monkeypatch):
     missing = tmp_path / "missing.cdir"
     lookups = [vesnik.Book.all, lambda b: b.find_id("C1"), lambda b: b.find_ids([]),
                lambda b: b.find_email("x"), lambda b: b.search("x")]
+    with monkeypatch.context() as patch:
+        # A library without the C interface, tried again by every call.
+        patch.setenv("VESNIK_LIBRARY", ctypes.util.find_library("c"))
+        patch.setattr(vesnik._native, "_library", None)
+        for lookup in lookups + [lambda b: vesnik.default_book(), lambda b: vesnik.library_version()]:
+            with pytest.raises(OSError, match=r"^libc\.so\S* is not the vesnik library: it has no vesnik_"):
+                lookup(vesnik.Book(missing))
     for lookup in lookups:
         with pytest.raises(FileNotFoundError) as caught:
             lookup(vesnik.Book(missing))

@@ -7,6 +7,7 @@ import os
 import shutil
 import subprocess
 import sys
+import zipfile
 from pathlib import Path
 
 import vesnik
@@ -36,6 +37,10 @@ def test_wheel_installs_offline_and_carries_the_library(tmp_path):
     run(pip + ["wheel", "--no-index", "--no-build-isolation", "--no-deps", "-w", tmp_path, tmp_path / "source"])
     (wheel,) = tmp_path.glob("*.whl")
     assert not wheel.name.endswith("-none-any.whl"), wheel.name
+    with zipfile.ZipFile(wheel) as contents:
+        info = f"vesnik-{vesnik.__version__}.dist-info"
+        assert "License: MIT\n" in contents.read(f"{info}/METADATA").decode()
+        assert contents.read(f"{info}/LICENSE") == (stage / "LICENSE").read_bytes()
     run(pip + ["install", "--no-index", "--force-reinstall", wheel])
 
     # Away from the staged copy, the package loads the library beside it, or

@@ -20,9 +20,9 @@ import sys
 from typing import Any, Callable, Iterable, List, NamedTuple, Optional, Union
 
 from . import _native
+from ._version import __version__
 
 __all__ = ["Book", "Contact", "default_book", "library_version", "__version__"]
-__version__ = "1.2.0"
 
 Key = Union[str, bytes]
 """A lookup key: ``str`` is encoded as UTF-8 with ``surrogateescape``."""
@@ -133,6 +133,9 @@ class Book:
         byte, in file order, each once; an empty key matches nothing.
 
         ``limit`` > 0 stops at that many matches."""
+        if isinstance(contact_ids, (str, bytes)):
+            # Iterating one key would look up each of its characters.
+            raise TypeError("contact_ids must be a list of keys, not one key")
         keys = [_key(key, "contact id") for key in contact_ids]
         array = (ctypes.c_char_p * len(keys))(*keys)
         count = _limit(limit)
@@ -207,4 +210,11 @@ def _limit(limit: int) -> int:
     limit = operator.index(limit)
     if limit < 0:
         raise ValueError("limit must be 0 (no limit) or more")
+    # ctypes would pass it modulo the C type's range: 2**64 + 1 as 1 on most
+    # machines, and 2**64 as 0, no limit.
+    if limit > _SIZE_MAX:
+        raise OverflowError(f"limit must be at most {_SIZE_MAX}")
     return limit
+
+
+_SIZE_MAX = 2 ** (8 * ctypes.sizeof(ctypes.c_size_t)) - 1

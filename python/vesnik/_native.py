@@ -65,7 +65,7 @@ def _load_companions(path: str) -> None:
             _companions.append(ctypes.CDLL(str(companion)))
 
 
-def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
+def _declare(library: ctypes.CDLL, path: str) -> ctypes.CDLL:
     size_t = ctypes.c_size_t
     out = ctypes.POINTER(ListPointer)
     signatures = {
@@ -84,7 +84,11 @@ def _declare(library: ctypes.CDLL) -> ctypes.CDLL:
         "vesnik_list_free": (None, [ListPointer]),
     }
     for name, (restype, argtypes) in signatures.items():
-        function = getattr(library, name)
+        try:
+            function = getattr(library, name)
+        except AttributeError:
+            # Another library under the expected name, or named by VESNIK_LIBRARY.
+            raise OSError(f"{path} is not the vesnik library: it has no {name}") from None
         function.restype = restype
         function.argtypes = argtypes
     return library
@@ -107,7 +111,7 @@ def library() -> ctypes.CDLL:
             loaded = ctypes.CDLL(path, use_errno=True, use_last_error=sys.platform == "win32")
         except OSError as error:
             raise OSError(f"cannot load the vesnik library ({error}); VESNIK_LIBRARY may name it") from error
-        _library = _declare(loaded)
+        _library = _declare(loaded, path)
     return _library
 
 

@@ -84,7 +84,7 @@ std::vector<Record> recordsThrough(std::string_view bytes, Filter const& filter,
             return true;
         },
         blockSize);
-    EXPECT_EQ(status, ScanStatus::kDone);
+    EXPECT_EQ(status.status, ScanStatus::kDone);
     return records;
 }
 
@@ -246,7 +246,8 @@ TEST(LineFormat, AReadFailureIsToldApartFromTheEnd) {
         MemorySource source(book, {SIZE_MAX, false, failAfter});
         std::size_t lines = 0;
         return scanLines(source, EveryLine{},
-                         [&](std::string_view) { return ++lines < stopAfterLines; });
+                         [&](std::string_view) { return ++lines < stopAfterLines; })
+            .status;
     };
     for (std::size_t failAfter : {std::size_t{0}, std::size_t{1}, std::size_t{8191},
                                   std::size_t{8192}, std::size_t{200000}, book.size() - 1}) {

@@ -104,6 +104,12 @@ for pair in libvesnik-api1:libvesnik-api-dev:libVesnik_API:tests/install/host:$c
 done
 expect "*libutf8proc2 (>= *" depends libvesnik1
 quietly lintian --fail-on error,warning "${debs[@]}"
+# Each copyright file, read back into LICENSE's layout (a blank line is " ."), is LICENSE.
+for copyright in "$work"/all/usr/share/doc/*/copyright; do
+  { echo "$(sed -n 's/^License: //p' "$copyright" | head -1) License" && echo
+    sed -n 's/^Copyright: /Copyright (c) /p' "$copyright" && echo
+    sed -n 's/^ \.$//p; s/^ \(\S\)/\1/p' "$copyright"; } | diff -u LICENSE - >&2 || fail "$copyright differs from LICENSE"
+done
 
 # The manual page is clean, and it and the completion know every command and
 # option that the command lists.
@@ -152,6 +158,7 @@ unzip -q "$windows_build/vesnik-$upstream-win32.zip" -d "$work/win"
 top=$work/win/vesnik-$upstream-win32
 diff -u <(sed '/^#/d' tests/packaging/windows-files.txt | sort) <(find "$top" -type f -printf '%P\n' | sort) >&2 ||
   fail "the archive's files differ from windows-files.txt"
+tr -d '\r' <"$top/LICENSE.txt" | diff -u LICENSE - >&2 || fail "the archive's LICENSE.txt differs from LICENSE"
 i686-w64-mingw32-gcc -std=c99 -Wall -Wextra -pedantic -Werror "$book_dir/host.c" -I"$top/include" \
   -L"$top/lib" -lvesnik -o "$top/bin/host.exe"
 cp "$book_dir/book.cdir" "$top/bin/AddressBook.CDIR"

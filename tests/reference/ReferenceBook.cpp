@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <set>
 #include <system_error>
 
 namespace vesnik::reference {
@@ -30,6 +32,39 @@ Fields splitColumns(std::string const& text) {
     return fields;
 }
 
+// A word looked for in texts, in time linear in both (Knuth, Morris and
+// Pratt), so that long words in long fields stay quick to check.
+class Needle {
+  public:
+    explicit Needle(std::string word) : word_(std::move(word)), border_(word_.size() + 1, 0) {
+        for (std::size_t i = 1, k = 0; i < word_.size(); ++i) {
+            while (k > 0 && word_[i] != word_[k]) {
+                k = border_[k];
+            }
+            k += word_[i] == word_[k] ? 1u : 0u;
+            border_[i + 1] = k;
+        }
+    }
+
+    bool isIn(std::string const& text) const {
+        std::size_t matched = 0;
+        for (char const c : text) {
+            if (matched == word_.size()) {
+                return true;
+            }
+            while (matched > 0 && c != word_[matched]) {
+                matched = border_[matched];
+            }
+            matched += c == word_[matched] ? 1u : 0u;
+        }
+        return matched == word_.size();
+    }
+
+  private:
+    std::string word_;
+    std::vector<std::size_t> border_;
+};
+
 }  // namespace
 
 std::string asciiUpper(std::string text) {
@@ -45,7 +80,10 @@ Book readBook(std::string const& path) {
     if (!std::filesystem::is_regular_file(std::filesystem::path(path), error) || !in) {
         return std::nullopt;
     }
-    std::string const bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return readBytes({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+}
+
+Records readBytes(std::string const& bytes) {
     Records records;
     for (std::size_t begin = 0; begin < bytes.size();) {
         std::size_t const end = std::min(bytes.find('\n', begin), bytes.size());
@@ -61,6 +99,38 @@ Book readBook(std::string const& path) {
         begin = end + 1;
     }
     return records;
+}
+
+Records answer(Ask const& ask, Records const& records) {
+    std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
+    Records found;
+    if (ask.lookup == Lookup::kSearch) {
+        found = *search(ask.keys[0], records);
+    }
+    for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
+        switch (ask.lookup) {
+            case Lookup::kEveryContactId:
+                found.push_back(Fields{std::nullopt, std::nullopt, std::nullopt, record[kContactId],
+                                       std::nullopt});
+                break;
+            case Lookup::kContactIds:
+                if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
+                    found.push_back(record);
+                }
+                break;
+            case Lookup::kEmail:
+                if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(ask.keys[0])) {
+                    found.push_back(record);
+                }
+                break;
+            default:
+                found.push_back(record);
+        }
+    }
+    if (ask.limit != 0 && found.size() > ask.limit) {
+        found.resize(ask.limit);
+    }
+    return found;
 }
 
 std::optional<std::vector<Field>> getContacts(Book const& book) {
@@ -84,11 +154,16 @@ std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& 
     if (!contactIds || !book) {
         return std::nullopt;
     }
+    // An absent identifier matches no key, a null key nothing.
+    std::set<std::string> keys;
+    for (Field const& key : *contactIds) {
+        if (key) {
+            keys.insert(*key);
+        }
+    }
     Records found;
     for (Fields const& record : *book) {
-        // An absent identifier matches no key, a null key nothing.
-        auto const matches = [&](Field const& key) { return key && record[kContactId] == key; };
-        if (std::any_of(contactIds->begin(), contactIds->end(), matches)) {
+        if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
             found.push_back(record);
         }
     }
@@ -130,17 +205,25 @@ std::optional<Records> search(std::string const& text, Book const& book) {
             words.back() += c;
         }
     }
+    // An empty piece, between two separators, is no word.
+    std::vector<Needle> needles;
+    for (std::string const& word : words) {
+        if (!word.empty()) {
+            needles.emplace_back(asciiUpper(word));
+        }
+    }
     Records found;
     for (Fields const& record : *book) {
-        // An empty piece, between two separators, is no word.
-        auto const stands = [&](std::string const& word) {
-            return word.empty() ||
-                   std::any_of(record.begin(), record.begin() + 3, [&](Field const& field) {
-                       return field &&
-                              asciiUpper(*field).find(asciiUpper(word)) != std::string::npos;
-                   });
-        };
-        if (std::all_of(words.begin(), words.end(), stands)) {
+        std::vector<std::string> fields;
+        for (std::size_t i = 0; i < 3; ++i) {
+            fields.push_back(record[i] ? asciiUpper(*record[i]) : std::string());
+        }
+        bool matches = true;
+        for (std::size_t w = 0; w < needles.size() && matches; ++w) {
+            matches = std::any_of(fields.begin(), fields.end(),
+                                  [&](std::string const& field) { return needles[w].isIn(field); });
+        }
+        if (matches) {
             found.push_back(record);
         }
     }

@@ -1,10 +1,12 @@
 """Drives the built vesnik program as a user would, natively or the Windows
 build under Wine: its output, exit status and messages."""
 
+import itertools
 import json
 import os
 import re
 import resource
+import shlex
 import shutil
 import signal
 import subprocess
@@ -30,6 +32,14 @@ MAREN = "Lindqvist\tMaren\tmaren.lindqvist@example.org\tC1001\t+1 555 0100\n"
 MAREN_HOME = "Lindqvist\tMaren\tMaren.Lindqvist@Example.org\tC1016\tHome\n"
 OKAFOR = "Okafor\tChidi\tChidi.Okafor@Example.COM\tC1002\t+1 555 0101\n"
 ADA = "Quist\tAda\tada.quist@example.net\tC1007\tField Team\n"
+# The mail-client lines README gives, and the manual page repeats.
+SOURCE_DIR = Path(__file__).resolve().parents[2]
+README = (SOURCE_DIR / "README.md").read_text(encoding="utf-8")
+MUTT_LINE = re.search(r'^set query_command = "(.*)"$', README, re.M)[1]
+AERC_LINE = re.search(r"^address-book-cmd = (.*)$", README, re.M)[1]
+# Switch on once VESNIK_BOOK names several books and mail clients get the best
+# match first: AercTest then reads two books and checks the order of its offer.
+SEVERAL_BOOKS_RANKED = False
 
 
 def setUpModule():
@@ -183,7 +193,7 @@ class UsageTest(BookFiles):
                 ([], "A subcommand is required"),
                 (["get"], "ID is required"),
                 (["get", "--format", "mutt", "C1001"], "mutt is for the query command only"),
-                (["query", "--name", "{field1}", "ada"], "--name: applies to --format mutt and aerc only"),
+                (["query", "--name", "{field1}", "ada"], "--name: does not apply to --format tsv"),
                 (["ids", "--limit", "2"], "--limit: applies to query, get and email only"),
                 (["query", "--limit", "0"], "'0' is not a whole number of 1 or more"),
                 (["--json", "--format", "tsv", "ids"], "--format excludes --json"),
@@ -290,34 +300,126 @@ class InstalledProgramTest(BookFiles):
                 self.assertEqual(run(*args, program=program, env=env), tuple(expected))
 
 
-class NeomuttTest(BookFiles):
-    """Real neomutt, in a tmux server of its own, is sent Q and a fragment, and
-    its query menu, filled by the program, is read off the screen."""
+def mutt_runs(line, typed):
+    """mutt quotes the text in single quotes, each ' written '\'', and runs sh -c."""
+    return ["sh", "-c", line.replace("%s", "'" + typed.replace("'", "'\\''") + "'")]
+
+
+def aerc_splits(line, typed):
+    """aerc 0.14 puts the text in as typed and splits the line, with no shell.
+    Its splitter drops any backslash in double quotes, Python's only one before
+    a backslash or a quote: both lose a doubled one."""
+    return shlex.split(line.replace("%s", typed))
+
+
+def aerc_shell_runs(line, typed):
+    return ["sh", "-c", line.replace("%s", typed)]
+
+
+# Each way a client runs its line, and what README says the text cannot hold.
+CLIENTS = [("mutt", MUTT_LINE, mutt_runs, ""), ("aerc 0.14", AERC_LINE, aerc_splits, '"\\'),
+           ("aerc, sh -c", AERC_LINE, aerc_shell_runs, '"$\\`')]
+
+
+class ClientLineTest(BookFiles):
+    """The documented lines, run as their clients run them, in a folder that
+    must stay empty."""
+
+    def setUp(self):
+        super().setUp()
+        self.contacts = self.book("O'Brien,Siobhán,siobhan.obrien@example.ie,K1\n"
+                                  "Smith,Ann,ann.smith@example.org,K2\n"
+                                  "Lefèvre,Zoë,zoe.lefevre@example.fr,K3\n"
+                                  "Lloyd-Adams,Bea,bea.lloyd-adams@example.org,K4\n".encode())
+
+    def run_line(self, runs, line, typed, path):
+        with tempfile.TemporaryDirectory() as work:
+            result = subprocess.run(runs(line, typed), cwd=work, capture_output=True, timeout=10,
+                                    env=dict(os.environ, PATH=f"{path}:{os.environ['PATH']}",
+                                             VESNIK_BOOK=self.contacts))
+            self.assertEqual(os.listdir(work), [])
+        return result
+
+    def test_typed_text_finds_its_contact(self):
+        cases = [
+            ("o'brien", ["siobhan.obrien@example.ie"]),
+            ("zoë", ["zoe.lefevre@example.fr"]),
+            ("ann smith", ["ann.smith@example.org"]),
+            ("-a", ["bea.lloyd-adams@example.org"]),
+            (".obrien@example", ["siobhan.obrien@example.ie"]),
+            ("a>b", []),
+        ]
+        for (client, line, runs, _), (typed, addresses) in itertools.product(CLIENTS, cases):
+            with self.subTest(client=client, typed=typed):
+                result = self.run_line(runs, line, typed, PROGRAM.parent)
+                found = [row.split("\t")[0] for row in result.stdout.decode().splitlines()
+                         if "\t" in row]
+                self.assertEqual((result.returncode, found, result.stderr),
+                                 (FOUND if addresses else NOTHING_MATCHED, addresses, b""))
+
+    def test_the_manual_page_gives_the_same_lines(self):
+        manual = (SOURCE_DIR / "packaging" / "vesnik.1.scd").read_text(encoding="utf-8")
+        self.assertIn(f'\nset query_command = "{MUTT_LINE}"\n', manual)
+        self.assertIn(f"\naddress-book-cmd = {AERC_LINE}\n", manual)
+
+    def test_what_each_line_cannot_carry(self):
+        # A stand-in for the program prints the arguments it gets. Doubled, a
+        # $ or a backquote is a substitution of its own.
+        (self.dir / "vesnik").write_text("#!/bin/sh\nprintf '%s\\0' \"$@\"\n")
+        (self.dir / "vesnik").chmod(0o755)
+        for client, line, runs, cannot_carry in CLIENTS:
+            lost = ""
+            for character in [*map(chr, range(0x20, 0x7F)), "ë", "’"]:
+                typed = character * 2
+                try:
+                    arguments = self.run_line(runs, line, typed, self.dir).stdout.split(b"\0")
+                except ValueError:  # no closing quotation
+                    arguments = []
+                if arguments[-3:] != [b"--", typed.encode(), b""]:
+                    lost += character
+            with self.subTest(client=client):
+                self.assertEqual(lost, cannot_carry)
+
+
+class TmuxClient(BookFiles):
+    """A mail client in a tmux server of its own, read off the screen; every
+    wait is bounded and the server is killed whatever happened. Its socket
+    lies in the test's folder, which goes with it."""
 
     def tmux(self, *args):
-        return subprocess.run(["tmux", "-L", f"vesnik-neomutt-{os.getpid()}", *args], check=True,
+        return subprocess.run(["tmux", "-S", self.dir / "tmux", *args], check=True,
                               capture_output=True, text=True, timeout=10).stdout
 
-    def screen_with(self, text, seconds=10):
+    def start(self, environment, *command):
+        self.tmux("-f", "/dev/null", "new-session", "-d", "-x", "160", "-y", "30", "env",
+                  "TERM=xterm", "LANG=C.UTF-8", f"PATH={PROGRAM.parent}:{os.environ['PATH']}",
+                  *environment, *command)
+        self.addCleanup(self.tmux, "kill-server")
+
+    def screen_where(self, found, what, seconds=10):
         deadline = time.monotonic() + seconds
-        while text not in (screen := self.tmux("capture-pane", "-p")):
+        while not found(screen := self.tmux("capture-pane", "-p")):
             if time.monotonic() > deadline:
-                self.fail(f"no {text!r} on the screen after {seconds} s:\n{screen}")
+                self.fail(f"no {what} on the screen after {seconds} s:\n{screen}")
             time.sleep(0.1)
         return screen
 
+    def screen_with(self, text):
+        return self.screen_where(lambda screen: text in screen, repr(text))
+
+
+class NeomuttTest(TmuxClient):
+    """Real neomutt is sent Q and a fragment, and its query menu, filled by the
+    program, is read off the screen."""
+
     def test_query_menu_lists_the_matches(self):
         (self.dir / "Mail").mkdir()
-        # The README's line; the menu's format only widens the address column.
-        rc = self.book(b'set header_cache = ""\n'
-                       b'set query_command = "vesnik query --format mutt %s"\n'
-                       b'set query_format = "%3c %t %-30.30n %-40.40a %e"\n', "neomuttrc")
+        # The documented line; the menu's format only widens the address column.
+        rc = self.book(f'set header_cache = ""\nset query_command = "{MUTT_LINE}"\n'
+                       'set query_format = "%3c %t %-30.30n %-40.40a %e"\n'.encode(), "neomuttrc")
         # The sample book is beside the library, the program's default.
-        environment = [f"HOME={self.dir}", "TERM=xterm", "LANG=C.UTF-8",
-                       f"PATH={PROGRAM.parent}:{os.environ['PATH']}", "VESNIK_BOOK="]
-        self.tmux("-f", "/dev/null", "new-session", "-d", "-x", "160", "-y", "30", "env",
-                  *environment, "neomutt", "-n", "-F", rc, "-f", self.book(b"", "empty.mbox"))
-        self.addCleanup(self.tmux, "kill-server")
+        self.start([f"HOME={self.dir}", "VESNIK_BOOK="],
+                   "neomutt", "-n", "-F", rc, "-f", self.book(b"", "empty.mbox"))
         self.screen_with("NeoMutt")
         self.tmux("send-keys", "Q")
         self.screen_with("Query:")
@@ -330,6 +432,63 @@ class NeomuttTest(BookFiles):
             "C1001": ["Maren", "Lindqvist", "<maren.lindqvist@example.org>"],
             "C1016": ["Maren", "Lindqvist", "<Maren.Lindqvist@Example.org>"],
         })
+
+
+class AercTest(TmuxClient):
+    """Real aerc composes a message over a local Maildir; fragments typed in
+    To: are completed through the program."""
+
+    def to_field(self, screen):
+        return re.search(r"^To: (.*?) +From:", screen, re.M)[1]
+
+    def offer(self, screen):
+        """The addresses aerc offers, in its order, below the To: line."""
+        return re.findall(r"<([^<>\s]+)>", screen.split("\nTo: ", 1)[1].split("\n", 1)[1])
+
+    def type_in_to(self, fragment, *offered):
+        self.tmux("send-keys", "C-u")
+        self.tmux("send-keys", "-l", "--", fragment)
+        return self.screen_where(lambda screen: self.to_field(screen) == fragment and all(
+            address in self.offer(screen) for address in offered), f"offer of {offered}")
+
+    def complete(self, fragment, name, address):
+        self.type_in_to(fragment, address)
+        # Tab takes the offer once it is shown; before, it moves to the next field.
+        self.tmux("send-keys", "Tab")
+        completed = re.compile(rf'{re.escape(name)}"? <{re.escape(address)}>$')
+        self.screen_where(lambda screen: completed.search(self.to_field(screen)),
+                          f"{name} <{address}> in To:")
+
+    def test_to_completes_through_the_program(self):
+        first = ("Ferreira,Joanna,joanna.ferreira@example.pt,J1\n"
+                 "Smith,Ann,ann.smith@example.org,A1\n").encode()
+        second = ("O'Brien,Siobhán,siobhan.obrien@example.ie,B1\n"
+                  "Lefèvre,Zoë,zoe.lefevre@example.fr,B2\n").encode()
+        books = (f"{self.book(first, 'first.cdir')}:{self.book(second, 'second.cdir')}"
+                 if SEVERAL_BOOKS_RANKED else self.book(first + second))
+        for folder in ["cur", "new", "tmp"]:
+            (self.dir / "mail" / "INBOX" / folder).mkdir(parents=True)
+        (self.dir / "config" / "aerc").mkdir(parents=True)
+        accounts = self.dir / "config" / "aerc" / "accounts.conf"
+        accounts.write_text(f"[local]\nsource = maildir://{self.dir}/mail\ndefault = INBOX\n"
+                            f"from = Tester <tester@example.org>\naddress-book-cmd = {AERC_LINE}\n")
+        accounts.chmod(0o600)  # aerc refuses one that others may read
+        # An editor that waits, whatever is installed.
+        editor = self.book(b"#!/bin/sh\nexec cat\n", "editor")
+        os.chmod(editor, 0o755)
+        self.start([f"HOME={self.dir}", f"EDITOR={editor}", f"VESNIK_BOOK={books}",
+                    *[f"XDG_{kind.upper()}_HOME={self.dir}/{kind}"
+                      for kind in ["config", "cache", "data", "state"]]], "aerc")
+        self.screen_with("INBOX")
+        self.tmux("send-keys", "-l", ":compose")
+        self.tmux("send-keys", "Enter")
+        self.screen_with("Subject:")
+        self.complete("o'bri", "Siobhán O'Brien", "siobhan.obrien@example.ie")
+        self.complete("zoë", "Zoë Lefèvre", "zoe.lefevre@example.fr")
+        offer = self.offer(self.type_in_to("ann", "ann.smith@example.org",
+                                           "joanna.ferreira@example.pt"))
+        self.assertEqual(offer if SEVERAL_BOOKS_RANKED else sorted(offer),
+                         ["ann.smith@example.org", "joanna.ferreira@example.pt"])
 
 
 if __name__ == "__main__":

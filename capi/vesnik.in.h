@@ -16,10 +16,13 @@
 
 #include <stddef.h>
 
-#define VESNIK_VERSION_MAJOR 1
-#define VESNIK_VERSION_MINOR 2
-#define VESNIK_VERSION_PATCH 0
-#define VESNIK_VERSION_NUMBER 10200 /* MAJOR * 10000 + MINOR * 100 + PATCH */
+/* This release's version, which the build writes from the CMake project's. */
+/* clang-format off */
+#define VESNIK_VERSION_MAJOR @PROJECT_VERSION_MAJOR@
+#define VESNIK_VERSION_MINOR @PROJECT_VERSION_MINOR@
+#define VESNIK_VERSION_PATCH @PROJECT_VERSION_PATCH@
+#define VESNIK_VERSION_NUMBER @vesnik_version_number@ /* MAJOR * 10000 + MINOR * 100 + PATCH */
+/* clang-format on */
 
 /* VESNIK_C_API marks the exported functions; VESNIK_C_CALL their calling
  * convention, fixed so that hosts built with other defaults still match. */
