@@ -13,6 +13,7 @@
 #include "BookFile.h"
 #include "ContactList.h"
 #include "LibraryLocation.h"
+#include "UnicodeFolds.h"
 #include "platform/Platform.h"
 
 using vesnik::Query;
@@ -67,7 +68,7 @@ char const* vesnik_status_text(int status) {
         case VESNIK_ERROR_READ:
             return "reading the address book failed";
         case VESNIK_ERROR_ARGUMENT:
-            return "a required argument is NULL";
+            return "a required argument is NULL, or a flag unknown";
         case VESNIK_ERROR_MEMORY:
             return "out of memory";
         default:
@@ -135,14 +136,24 @@ int vesnik_find_email(char const* book, char const* email, size_t limit, vesnik_
 }
 
 int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list** out) {
+    return vesnik_search_v2(book, text, 0, limit, out);
+}
+
+int vesnik_search_v2(char const* book, char const* text, unsigned flags, size_t limit,
+                     vesnik_list** out) {
+    unsigned const kKnownFlags = VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS;
     if (out == nullptr) {
         return VESNIK_ERROR_ARGUMENT;
     }
-    if (text == nullptr) {
+    if (text == nullptr || (flags & ~kKnownFlags) != 0) {
         *out = nullptr;
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, Query::of(QueryKind::kSearch, {text}, limit), out);
+    unsigned const folding = flags & (VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS);
+    vesnik::CodePointFolds const* const folds =
+        folding != 0 ? &vesnik::capi::unicodeFolds(static_cast<vesnik::capi::FoldMode>(folding))
+                     : nullptr;
+    return collect(book, Query::of(QueryKind::kSearch, {text}, limit, folds), out);
 }
 
 size_t vesnik_list_size(vesnik_list const* list) {

@@ -52,7 +52,7 @@ enum vesnik_status {
     VESNIK_OK = 0,
     VESNIK_ERROR_OPEN = -1,     /* the book is missing, unreadable or a directory */
     VESNIK_ERROR_READ = -2,     /* reading the book failed part-way */
-    VESNIK_ERROR_ARGUMENT = -3, /* a required pointer is NULL */
+    VESNIK_ERROR_ARGUMENT = -3, /* a required pointer is NULL, or a flag unknown */
     VESNIK_ERROR_MEMORY = -4    /* out of memory; nothing was leaked */
 };
 
@@ -93,6 +93,20 @@ VESNIK_C_API int VESNIK_C_CALL vesnik_find_email(const char* book, const char* e
  * 1.2.0. */
 VESNIK_C_API int VESNIK_C_CALL vesnik_search(const char* book, const char* text, size_t limit,
                                              vesnik_list** out);
+
+/* vesnik_search_v2's flags. */
+/* Unicode full case folding, and the typographic apostrophes as ' */
+#define VESNIK_FOLD_CASE 1u
+/* compatibility decomposition, marks removed, and the letters that have no
+ * decomposition as people type them without accents (docs/c-interface.md) */
+#define VESNIK_FOLD_MARKS 2u
+
+/* vesnik_search, with text and the searched fields folded as flags ask
+ * before they are compared, then text split into words at any white space;
+ * bytes outside well-formed UTF-8 are compared as themselves. flags 0 is
+ * vesnik_search; an unknown flag is VESNIK_ERROR_ARGUMENT. Since 1.3.0. */
+VESNIK_C_API int VESNIK_C_CALL vesnik_search_v2(const char* book, const char* text, unsigned flags,
+                                                size_t limit, vesnik_list** out);
 
 /* 0 for NULL. */
 VESNIK_C_API size_t VESNIK_C_CALL vesnik_list_size(const vesnik_list* list);

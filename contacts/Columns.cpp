@@ -58,4 +58,18 @@ std::string_view columnAt(std::string_view text, std::size_t index) {
     return found;
 }
 
+// Columns fill in order, so the last present one ends the span.
+std::string_view searchedSpan(Columns const& columns) {
+    std::size_t present = 0;
+    while (present <= kEmailColumn && !columns[present].empty()) {
+        ++present;
+    }
+    if (present == 0) {
+        return {};
+    }
+    std::string_view const last = columns[present - 1];
+    return std::string_view(
+        columns[0].data(), static_cast<std::size_t>(last.data() + last.size() - columns[0].data()));
+}
+
 }  // namespace vesnik

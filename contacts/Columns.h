@@ -23,6 +23,11 @@ Columns splitColumns(std::string_view text);
 // without reading the columns after it; empty when the line has too few.
 std::string_view columnAt(std::string_view text, std::size_t index);
 
+// Field1 to the e-mail with the separators between them, which a search
+// looks in: a word holds no separator, so it stands here only within one of
+// them.
+std::string_view searchedSpan(Columns const& columns);
+
 }  // namespace vesnik
 
 #endif

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ByteSource.h"
+#include "CodePointFolds.h"
 #include "Columns.h"
 #include "FunctionRef.h"
 #include "LineScan.h"
@@ -22,7 +23,8 @@ enum class QueryKind {
     kContactIds,      // the lines whose identifier equals one of the keys, byte for byte
     kEmail,           // the lines whose e-mail equals the key, ASCII letter case ignored
     kSearch,          // the lines where every word of the key stands in field1, field2 or
-                      // the e-mail, ASCII letter case ignored (see splitWords)
+                      // the e-mail, ASCII letter case ignored (see splitWords), or
+                      // both folded alike when the query has folds (see foldedWords)
 };
 
 struct Query {
@@ -33,10 +35,14 @@ struct Query {
     std::vector<std::string_view> keys;
     // The scan ends at the limit-th match; 0 means no limit.
     std::size_t limit = 0;
+    // For kSearch: how the text and the searched columns are folded before
+    // they are compared, or null for ASCII letter case alone. Must outlive
+    // the run.
+    CodePointFolds const* folds = nullptr;
 
-    static Query of(QueryKind kind, std::vector<std::string_view> keys = {},
-                    std::size_t limit = 0) {
-        return Query{kind, std::move(keys), limit};
+    static Query of(QueryKind kind, std::vector<std::string_view> keys = {}, std::size_t limit = 0,
+                    CodePointFolds const* folds = nullptr) {
+        return Query{kind, std::move(keys), limit, folds};
     }
 };
 

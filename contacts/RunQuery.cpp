@@ -2,6 +2,8 @@
 
 #include "ColumnWalk.h"
 #include "ContactIdSet.h"
+#include "FoldedSearch.h"
+#include "FoldedText.h"
 #include "IdColumnFilter.h"
 #include "KeyFinder.h"
 #include "LineFilters.h"
@@ -93,22 +95,6 @@ ScanOutcome email(ByteSource& source, std::string_view key, Counted& onMatch) {
         [&](std::string_view column) { return finder.equals(column); }, onMatch);
 }
 
-// Field1 to the e-mail with the separators between them: a word holds no
-// separator, so it stands here only within one of them. Columns fill in
-// order, so the last present one ends the span.
-std::string_view searchedSpan(Columns const& columns) {
-    std::size_t present = 0;
-    while (present <= kEmailColumn && !columns[present].empty()) {
-        ++present;
-    }
-    if (present == 0) {
-        return {};
-    }
-    std::string_view const last = columns[present - 1];
-    return std::string_view(
-        columns[0].data(), static_cast<std::size_t>(last.data() + last.size() - columns[0].data()));
-}
-
 ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) {
     std::vector<SearchWord> words;
     for (std::string_view const word : splitWords(text)) {
@@ -117,22 +103,7 @@ ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) 
     if (words.empty()) {
         return everyContact(source, onMatch);
     }
-    // The word with the rarest bytes first: it finds the lines to look at,
-    // and the fewer it finds the fewer are split; among equals the longest,
-    // the most likely to rule a line out. A word given twice is looked for
-    // once.
-    std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
-        if (a.commonness() != b.commonness()) {
-            return a.commonness() < b.commonness();
-        }
-        return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
-                                                    : a.upper() < b.upper();
-    });
-    words.erase(std::unique(words.begin(), words.end(),
-                            [](SearchWord const& a, SearchWord const& b) {
-                                return a.upper() == b.upper();
-                            }),
-                words.end());
+    orderForSearch(words);
     if (!std::all_of(words.begin(), words.end(),
                      [](SearchWord const& word) { return word.canBeInAColumn(); })) {
         return noLine(source);
@@ -147,6 +118,27 @@ ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) 
             return word.isIn(searched);
         });
         return !matches || onMatch(columns);
+    });
+}
+
+ScanOutcome foldedSearch(ByteSource& source, std::string_view text, CodePointFolds const& folds,
+                         Counted& onMatch) {
+    std::vector<SearchWord> words;
+    for (std::string const& word : foldedWords(text, folds)) {
+        words.emplace_back(word);
+    }
+    if (words.empty()) {
+        return everyContact(source, onMatch);
+    }
+    orderForSearch(words);
+    if (!std::all_of(words.begin(), words.end(),
+                     [](SearchWord const& word) { return word.canBeInAColumn(); })) {
+        return noLine(source);
+    }
+    FoldedSearch lines(words, folds);
+    return scanLines(source, lines, [&](std::string_view line) {
+        Columns const columns = splitColumns(line);
+        return !lines.matches(searchedSpan(columns)) || onMatch(columns);
     });
 }
 
@@ -165,7 +157,8 @@ ScanOutcome runQuery(ByteSource& source, Query const& query, OnMatch onMatch) {
         case QueryKind::kEmail:
             return email(source, key, counted);
         case QueryKind::kSearch:
-            return search(source, key, counted);
+            return query.folds != nullptr ? foldedSearch(source, key, *query.folds, counted)
+                                          : search(source, key, counted);
     }
     return noLine(source);
 }

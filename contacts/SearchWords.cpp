@@ -135,6 +135,21 @@ bool SearchWord::isIn(std::string_view text) const {
     return false;
 }
 
+void orderForSearch(std::vector<SearchWord>& words) {
+    std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
+        if (a.commonness() != b.commonness()) {
+            return a.commonness() < b.commonness();
+        }
+        return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
+                                                    : a.upper() < b.upper();
+    });
+    words.erase(std::unique(words.begin(), words.end(),
+                            [](SearchWord const& a, SearchWord const& b) {
+                                return a.upper() == b.upper();
+                            }),
+                words.end());
+}
+
 LinesWithWord::LinesWithWord(SearchWord const& word)
     : word_(word), probes_(word.upper(), LetterCase::kFolded, KeyPlace::kAnywhereUnchecked) {}
 

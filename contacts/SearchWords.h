@@ -53,6 +53,12 @@ class SearchWord {
     int commonness_;
 };
 
+// Puts words in the order a search looks for them, each once: the word with
+// the rarest bytes first, since it finds the lines to look at and the fewer
+// it finds the fewer are split; among equals the longest, the most likely to
+// rule a line out.
+void orderForSearch(std::vector<SearchWord>& words);
+
 // Finds, for a line filter, lines that hold a word somewhere: the word's two
 // probe bytes pick a place, and the word is looked for from there to the
 // end of its line; a line without it is passed over and the search goes on

@@ -45,7 +45,8 @@ TEST(CInterface, FailuresLeaveNoListAndTheSystemsReason) {
              [](auto book, auto out) { return vesnik_find_email(book, "ann@x.org", 1, out); },
              [](auto book, auto out) { return vesnik_search(book, "ann", 0, out); },
              [](auto book, auto out) { return vesnik_search(book, "a,b", 0, out); },
-             [](auto book, auto out) { return vesnik_search(book, "", 0, out); }}) {
+             [](auto book, auto out) { return vesnik_search(book, "", 0, out); },
+             [](auto book, auto out) { return vesnik_search_v2(book, "m\xc3\xbc", 3u, 0, out); }}) {
         EXPECT_EQ(lookup(missing.c_str(), nullptr), VESNIK_ERROR_ARGUMENT);
         EXPECT_EQ(statusOf([&](vesnik_list** out) { return lookup(missing.c_str(), out); }),
                   VESNIK_ERROR_OPEN);
@@ -64,7 +65,10 @@ TEST(CInterface, FailuresLeaveNoListAndTheSystemsReason) {
     for (Call const& call :
          std::vector<Call>{[&](auto out) { return vesnik_find_email(book, nullptr, 0, out); },
                            [&](auto out) { return vesnik_find_ids(book, nullptr, 1, 0, out); },
-                           [&](auto out) { return vesnik_search(book, nullptr, 0, out); }}) {
+                           [&](auto out) { return vesnik_search(book, nullptr, 0, out); },
+                           [&](auto out) { return vesnik_search_v2(book, nullptr, 1u, 0, out); },
+                           [&](auto out) { return vesnik_search_v2(book, "a", 4u, 0, out); },
+                           [&](auto out) { return vesnik_search_v2(book, "a", ~3u, 0, out); }}) {
         EXPECT_EQ(statusOf(call), VESNIK_ERROR_ARGUMENT);
     }
 }

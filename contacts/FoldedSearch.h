@@ -1,0 +1,89 @@
+// A search that folds letter case or accents: which lines it looks at, and
+// whether one matches. The words are folded already (foldedWords); a line is
+// folded only when its searched columns hold more than ASCII, since ASCII
+// folds to itself with letters in lower case, which the words' own ASCII
+// comparison already ignores.
+#ifndef VESNIK_CONTACTS_FOLDEDSEARCH_H
+#define VESNIK_CONTACTS_FOLDEDSEARCH_H
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CodePointFolds.h"
+#include "LineFormat.h"
+#include "SearchWords.h"
+
+namespace vesnik {
+
+// The first byte in [begin, end) outside ASCII, or end.
+char const* findNonAscii(char const* begin, char const* end);
+
+class FoldedSearch {
+  public:
+    // words must be in orderForSearch's order and outlive this.
+    FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds);
+
+    // Whether every word stands in the searched span of a line, folded.
+    bool matches(std::string_view span);
+
+    // A line filter: the lines that hold a byte outside ASCII, which could
+    // fold into anything, and, when every word is ASCII, the ASCII lines
+    // that hold the first word. So no line that matches is passed over.
+    template <class OnLine>
+    bool forEachIn(std::string_view lines, OnLine& onLine) const {
+        char const* const end = lines.data() + lines.size();
+        char const* from = lines.data();
+        // The next place each way finds, looked for again only once the
+        // scan has passed it: each byte is read a bounded number of times.
+        char const* nonAscii = findNonAscii(from, end);
+        char const* holding = firstWordFrom(from, end);
+        while (from != end) {
+            if (nonAscii < from) {
+                nonAscii = findNonAscii(from, end);
+            }
+            if (holding < from) {
+                holding = firstWordFrom(from, end);
+            }
+            char const* const found = std::min(nonAscii, holding);
+            if (found == end) {
+                return true;
+            }
+            std::string_view const before(from, static_cast<std::size_t>(found - from));
+            std::size_t const previousLineFeed = before.rfind(kLineFeed);
+            char const* const lineStart =
+                previousLineFeed == std::string_view::npos ? from : from + previousLineFeed + 1;
+            auto const* lineFeed = static_cast<char const*>(
+                std::memchr(found, kLineFeed, static_cast<std::size_t>(end - found)));
+            char const* const lineEnd = lineFeed != nullptr ? lineFeed : end;
+            auto const text =
+                lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
+                         lineFeed != nullptr);
+            if (!text.empty() && !onLine(text)) {
+                return false;
+            }
+            from = lineFeed != nullptr ? lineFeed + 1 : end;
+        }
+        return true;
+    }
+
+  private:
+    char const* firstWordFrom(char const* from, char const* end) const {
+        return firstWord_ ? firstWord_->find(from, end) : end;
+    }
+
+    std::vector<SearchWord> const& words_;
+    CodePointFolds const& folds_;
+    bool everyWordAscii_;
+    // Only when every word is ASCII: otherwise no ASCII line can match.
+    std::optional<LinesWithWord> firstWord_;
+    // The span of the line at hand, folded; kept for the next line's room.
+    std::string folded_;
+};
+
+}  // namespace vesnik
+
+#endif
