@@ -12,30 +12,42 @@ char const* findNonAscii(char const* begin, char const* end) {
                              [](char const*) { return false; });
 }
 
+namespace {
+
+bool isAsciiColumnWord(SearchWord const& word) {
+    std::string_view const bytes = word.upper();
+    return findNonAscii(bytes.data(), bytes.data() + bytes.size()) == bytes.data() + bytes.size() &&
+           word.canBeInAColumn();
+}
+
+}  // namespace
+
 FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds)
     : words_(words),
       folds_(folds),
-      everyWordAscii_(std::all_of(words.begin(), words.end(), [](SearchWord const& word) {
-          return findNonAscii(word.upper().data(), word.upper().data() + word.upper().size()) ==
-                 word.upper().data() + word.upper().size();
-      })) {
-    if (everyWordAscii_ && !words.empty()) {
+      asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)) {
+    if (asciiLinesCanMatch_ && !words.empty()) {
         firstWord_.emplace(words.front());
     }
 }
 
-bool FoldedSearch::matches(std::string_view span) {
+bool FoldedSearch::matches(Columns const& columns) {
+    std::string_view const span = searchedSpan(columns);
     char const* const end = span.data() + span.size();
-    std::string_view searched = span;
-    if (findNonAscii(span.data(), end) != end) {
-        folded_.clear();
-        appendFolded(span, folds_, folded_);
-        searched = folded_;
-    } else if (!everyWordAscii_) {
-        return false;
+    if (findNonAscii(span.data(), end) == end) {
+        return asciiLinesCanMatch_ &&
+               std::all_of(words_.begin(), words_.end(),
+                           [&](SearchWord const& word) { return word.isIn(span); });
+    }
+    // A TAB after each field: no word holds white space, so none stands
+    // across two fields.
+    folded_.clear();
+    for (std::size_t i = 0; i <= kEmailColumn && !columns[i].empty(); ++i) {
+        appendFolded(columns[i], folds_, folded_);
+        folded_ += '\t';
     }
     return std::all_of(words_.begin(), words_.end(),
-                       [&](SearchWord const& word) { return word.isIn(searched); });
+                       [&](SearchWord const& word) { return word.isIn(folded_); });
 }
 
 }  // namespace vesnik

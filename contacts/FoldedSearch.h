@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CodePointFolds.h"
+#include "Columns.h"
 #include "LineFormat.h"
 #include "SearchWords.h"
 
@@ -27,11 +28,12 @@ class FoldedSearch {
     // words must be in orderForSearch's order and outlive this.
     FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds);
 
-    // Whether every word stands in the searched span of a line, folded.
-    bool matches(std::string_view span);
+    // Whether every word stands in field1, field2 or the e-mail of a line,
+    // each folded.
+    bool matches(Columns const& columns);
 
     // A line filter: the lines that hold a byte outside ASCII, which could
-    // fold into anything, and, when every word is ASCII, the ASCII lines
+    // fold into anything, and, when an ASCII line can match at all, those
     // that hold the first word. So no line that matches is passed over.
     template <class OnLine>
     bool forEachIn(std::string_view lines, OnLine& onLine) const {
@@ -77,8 +79,11 @@ class FoldedSearch {
 
     std::vector<SearchWord> const& words_;
     CodePointFolds const& folds_;
-    bool everyWordAscii_;
-    // Only when every word is ASCII: otherwise no ASCII line can match.
+    // Whether a line of ASCII alone can match: every word is ASCII, and
+    // holds no separator, which a folded field can hold but an ASCII one
+    // cannot.
+    bool asciiLinesCanMatch_;
+    // Only when ASCII lines can match.
     std::optional<LinesWithWord> firstWord_;
     // The span of the line at hand, folded; kept for the next line's room.
     std::string folded_;

@@ -131,14 +131,10 @@ ScanOutcome foldedSearch(ByteSource& source, std::string_view text, CodePointFol
         return everyContact(source, onMatch);
     }
     orderForSearch(words);
-    if (!std::all_of(words.begin(), words.end(),
-                     [](SearchWord const& word) { return word.canBeInAColumn(); })) {
-        return noLine(source);
-    }
     FoldedSearch lines(words, folds);
     return scanLines(source, lines, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
-        return !lines.matches(searchedSpan(columns)) || onMatch(columns);
+        return !lines.matches(columns) || onMatch(columns);
     });
 }
 

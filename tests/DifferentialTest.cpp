@@ -29,8 +29,26 @@ void expectNoDifference(std::optional<std::string> const& difference) {
 // Keys that some generated lines hold, and near misses of them.
 std::vector<std::string> const kKeys = {"",          "K1",       "k1",     "ann@x.org",
                                         "Ann@X.org", "ann@x.or", "\xc9@x", "K1\r"};
-std::vector<std::string> const kTexts = {"",     " \t ", "zz",    "ab,ab",
-                                         "\xe9", "\xc9", "K1 ab", "AB\r"};
+std::vector<std::string> const kTexts = {"",
+                                         " \t ",
+                                         "zz",
+                                         "ab,ab",
+                                         "\xe9",
+                                         "\xc9",
+                                         "K1 ab",
+                                         "AB\r",
+                                         "muller",
+                                         "M\xc3\x9c",
+                                         "strasse lodz",
+                                         "ss\xe3\x80\x80"
+                                         "ada",
+                                         "\xcc\x88",
+                                         "\xcf\x83",
+                                         "o'brien",
+                                         "a\xef\xbc\x8c"
+                                         "b",
+                                         "fi\xc2\xa0\xc3\x9f",
+                                         "1/2"};
 
 TEST(Differential, GeneratedBooks) {
     TempDir const dir;

@@ -7,9 +7,13 @@
 
 #include "MemorySource.h"
 #include "Query.h"
+#include "UnicodeFolds.h"
 #include "Vesnik_API.h"
 #include "Vesnik_API_owners.h"
+#include "reference/ReferenceFold.h"
 #include "vesnik.h"
+
+#include <utf8proc.h>
 
 namespace vesnik::reference {
 
@@ -98,7 +102,7 @@ class FirstDifference {
 std::string described(Ask const& ask) {
     static char const* const kNames[] = {"every contact", "every id", "ids", "email", "search"};
     return kNames[static_cast<int>(ask.lookup)] + std::string(" ") + spelled(ask.keys) +
-           ", limit " + std::to_string(ask.limit);
+           ", limit " + std::to_string(ask.limit) + ", fold " + std::to_string(ask.fold);
 }
 
 std::string flippedCase(std::string text) {
@@ -107,6 +111,38 @@ std::string flippedCase(std::string text) {
         c = letter ? static_cast<char>(c ^ 0x20) : c;
     }
     return text;
+}
+
+// text with each well-formed code point mapped by utf8proc: upper-cased or
+// decomposed, so that a folded search meets the other case and the other
+// form of the book's own names; other bytes as they are.
+std::string respelled(std::string const& text, bool decompose) {
+    std::string out;
+    auto const* at = reinterpret_cast<utf8proc_uint8_t const*>(text.data());
+    auto left = static_cast<utf8proc_ssize_t>(text.size());
+    while (left > 0) {
+        utf8proc_int32_t codePoint = -1;
+        utf8proc_ssize_t const length = utf8proc_iterate(at, left, &codePoint);
+        if (length <= 0) {
+            out += static_cast<char>(*at);
+            ++at;
+            --left;
+            continue;
+        }
+        utf8proc_int32_t parts[32] = {utf8proc_toupper(codePoint)};
+        utf8proc_ssize_t count = 1;
+        if (decompose) {
+            count = utf8proc_decompose_char(codePoint, parts, 32, UTF8PROC_DECOMPOSE, nullptr);
+        }
+        for (utf8proc_ssize_t i = 0; i < count; ++i) {
+            utf8proc_uint8_t bytes[4];
+            out.append(reinterpret_cast<char*>(bytes),
+                       static_cast<std::size_t>(utf8proc_encode_char(parts[i], bytes)));
+        }
+        at += length;
+        left -= length;
+    }
+    return out;
 }
 
 // Some of the book's e-mails and identifiers, and near misses of them.
@@ -148,7 +184,16 @@ std::vector<std::string> textsOf(Records const& records, std::mt19937& random, s
             std::string const& field = fields[random() % fields.size()];
             std::size_t const from = random() % field.size();
             std::string const piece = field.substr(from, 1 + random() % (field.size() - from));
-            text += random() % 2 == 0 ? piece : flippedCase(piece);
+            switch (random() % 4) {
+                case 0:
+                    text += piece;
+                    break;
+                case 1:
+                    text += flippedCase(piece);
+                    break;
+                default:
+                    text += respelled(piece, random() % 2 == 0);
+            }
             text += words > 1 ? kBetween[random() % std::size(kBetween)] : "";
         }
         texts.push_back(text + (random() % 4 == 0 ? "\t" : ""));
@@ -180,7 +225,9 @@ std::vector<Ask> asksFor(Records const& records, std::vector<std::string> const&
     }
     unlimited.push_back({Lookup::kContactIds, twice});
     for (std::string const& text : allTexts) {
-        unlimited.push_back({Lookup::kSearch, {text}});
+        for (unsigned const fold : {0u, kFoldCase, kFoldMarks, kFoldCase | kFoldMarks}) {
+            unlimited.push_back({Lookup::kSearch, {text}, 0, fold});
+        }
     }
     std::vector<std::size_t> limits = {0, 1, 2, 3};
     if (!wide) {
@@ -206,7 +253,10 @@ std::optional<std::string> firstEngineDifference(std::string const& bytes,
         MemorySource source(bytes);
         Records got;
         ScanOutcome const outcome = runQuery(
-            source, Query::of(static_cast<QueryKind>(ask.lookup), keys, ask.limit),
+            source,
+            Query::of(static_cast<QueryKind>(ask.lookup), keys, ask.limit,
+                      ask.fold != 0 ? &capi::unicodeFolds(static_cast<capi::FoldMode>(ask.fold))
+                                    : nullptr),
             [&](Match const& match) {
                 Fields& record = got.emplace_back();
                 for (std::string_view const column : match.columns) {
@@ -252,7 +302,8 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
                 status = vesnik_find_email(file, keys[0], ask.limit, &list);
                 break;
             case Lookup::kSearch:
-                status = vesnik_search(file, keys[0], ask.limit, &list);
+                status = ask.fold != 0 ? vesnik_search_v2(file, keys[0], ask.fold, ask.limit, &list)
+                                       : vesnik_search(file, keys[0], ask.limit, &list);
                 break;
         }
         std::vector<std::string> got;

@@ -8,6 +8,8 @@
 #include <set>
 #include <system_error>
 
+#include "reference/ReferenceFold.h"
+
 namespace vesnik::reference {
 
 namespace {
@@ -105,7 +107,8 @@ Records answer(Ask const& ask, Records const& records) {
     std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
     Records found;
     if (ask.lookup == Lookup::kSearch) {
-        found = *search(ask.keys[0], records);
+        found = ask.fold != 0 ? foldedSearch(ask.keys[0], ask.fold, records)
+                              : *search(ask.keys[0], records);
     }
     for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
         switch (ask.lookup) {

@@ -46,13 +46,15 @@ std::optional<Records> search(std::string const& text, Book const& book);
 // every record; every record's identifier (a record of that field alone); the
 // records whose identifier is one of keys; whose e-mail equals keys[0], ASCII
 // letter case ignored (as the file has it); where each word of keys[0]
-// stands in field1, field2 or email, as search says. The first limit of them
-// (0: every one).
+// stands in field1, field2 or email, as search says, or as foldedSearch says
+// when fold holds the C interface's fold flags. The first limit of them (0:
+// every one).
 enum class Lookup { kEveryContact, kEveryContactId, kContactIds, kEmail, kSearch };
 struct Ask {
     Lookup lookup;
     std::vector<std::string> keys;
     std::size_t limit = 0;
+    unsigned fold = 0;
 };
 Records answer(Ask const& ask, Records const& records);
 

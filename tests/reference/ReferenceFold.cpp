@@ -2,8 +2,11 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "FoldTable.h"
 
@@ -90,6 +93,51 @@ CharacterKind characterKindOf(char32_t codePoint) {
                             codePoint == U'\v' || codePoint == U'\f' || codePoint == U'\r' ||
                             codePoint == 0x85;
     return {category[0] == 'L' || category[0] == 'N', separator || asciiOrNel};
+}
+
+Records foldedSearch(std::string const& text, unsigned flags, Records const& records) {
+    std::string const folded = fold(text, flags);
+    std::vector<std::string> words(1);
+    auto const* at = reinterpret_cast<utf8proc_uint8_t const*>(folded.data());
+    auto left = static_cast<utf8proc_ssize_t>(folded.size());
+    while (left > 0) {
+        utf8proc_int32_t codePoint = -1;
+        utf8proc_ssize_t const length =
+            std::max<utf8proc_ssize_t>(utf8proc_iterate(at, left, &codePoint), 1);
+        if (codePoint >= 0 && characterKindOf(static_cast<char32_t>(codePoint)).whiteSpace) {
+            words.emplace_back();
+        } else {
+            words.back().append(reinterpret_cast<char const*>(at),
+                                static_cast<std::size_t>(length));
+        }
+        at += length;
+        left -= length;
+    }
+    words.erase(std::remove(words.begin(), words.end(), std::string()), words.end());
+    // The same fields are asked about again and again: each is folded once.
+    static std::map<std::pair<unsigned, std::string>, std::string> foldedFields;
+    if (foldedFields.size() > 100000) {
+        foldedFields.clear();
+    }
+    auto const foldedField = [&](std::string const& field) -> std::string const& {
+        auto const key = std::make_pair(flags, field);
+        auto const known = foldedFields.find(key);
+        return known != foldedFields.end()
+                   ? known->second
+                   : foldedFields.emplace(key, fold(field, flags)).first->second;
+    };
+    Records found;
+    for (Fields const& record : records) {
+        bool const matches = std::all_of(words.begin(), words.end(), [&](std::string const& word) {
+            return std::any_of(record.begin(), record.begin() + 3, [&](Field const& field) {
+                return field && foldedField(*field).find(word) != std::string::npos;
+            });
+        });
+        if (matches) {
+            found.push_back(record);
+        }
+    }
+    return found;
 }
 
 }  // namespace vesnik::reference

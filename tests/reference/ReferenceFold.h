@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "reference/ReferenceBook.h"
+
 namespace vesnik::reference {
 
 // The C interface's fold flags.
@@ -21,6 +23,11 @@ struct CharacterKind {
     bool whiteSpace;
 };
 CharacterKind characterKindOf(char32_t codePoint);
+
+// The records where each word of text, folded whole by flags and split at
+// white space, stands in field1, field2 or email, each folded alone; all
+// records when text has no words.
+Records foldedSearch(std::string const& text, unsigned flags, Records const& records);
 
 }  // namespace vesnik::reference
 
