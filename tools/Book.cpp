@@ -59,9 +59,10 @@ ContactList Book::findEmail(std::string const& email, std::size_t limit) const {
     return checked(status, list);
 }
 
-ContactList Book::search(std::string const& text, std::size_t limit) const {
+ContactList Book::search(std::string const& text, std::size_t limit, bool fold) const {
     vesnik_list* list = nullptr;
-    int const status = vesnik_search(path(), text.c_str(), limit, &list);
+    unsigned const flags = fold ? VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS : 0u;
+    int const status = vesnik_search_v2(path(), text.c_str(), flags, limit, &list);
     return checked(status, list);
 }
 

@@ -39,7 +39,8 @@ class Book {
     ContactList all() const;
     ContactList findIds(std::vector<std::string> const& ids, std::size_t limit) const;
     ContactList findEmail(std::string const& email, std::size_t limit) const;
-    ContactList search(std::string const& text, std::size_t limit) const;
+    // With fold, letter case and accents are ignored in every script.
+    ContactList search(std::string const& text, std::size_t limit, bool fold) const;
 
   private:
     explicit Book(std::optional<std::string> path) : path_(std::move(path)) {}

@@ -27,8 +27,8 @@ struct CommandShape {
 
 constexpr CommandShape kCommands[] = {
     {Command::kQuery, "query",
-     "Every contact where each word stands in field1, field2 or the e-mail, letter case ignored "
-     "(no words: every contact)",
+     "Every contact where each word stands in field1, field2 or the e-mail, letter case and "
+     "accents ignored (no words: every contact)",
      "vesnik query ada example.net", "WORD", "A word to look for, any part of a name or address", 0,
      kAny},
     {Command::kGet, "get", "Every record with one of these identifiers, in file order, each once",
@@ -70,6 +70,7 @@ struct Options {
     CLI::Option* formatOption = nullptr;
     CLI::Option* nameOption = nullptr;
     CLI::Option* limitOption = nullptr;
+    CLI::Option* noFoldOption = nullptr;
 };
 
 void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
@@ -112,6 +113,9 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                : "'" + value + "' is not a whole number of 1 or more";
                 },
                 ""));
+    options.noFoldOption = app.add_flag_callback(
+        "--no-fold", [&request] { request.fold = false; },
+        "Ignore ASCII letter case alone, not accents nor case in other scripts (query)");
     options.formatOption = app.add_option("--format", options.format,
                                           "One of " + formatNames(", ") + " (see man vesnik)")
                                ->type_name("FORMAT")
@@ -210,6 +214,9 @@ void settleOptions(Request& request, Options const& options) {
     }
     if (options.limitOption->count() > 0 && !printsContacts) {
         throw CLI::ValidationError("--limit", "applies to query, get and email only");
+    }
+    if (options.noFoldOption->count() > 0 && request.command != Command::kQuery) {
+        throw CLI::ValidationError("--no-fold", "applies to query only");
     }
 }
 

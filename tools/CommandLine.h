@@ -22,6 +22,9 @@ struct Request {
     Format const* format = formatNamed("tsv");
     // 0: no limit.
     std::size_t limit = 0;
+    // query: letter case and accents ignored in every script; false with
+    // --no-fold, for ASCII letter case alone.
+    bool fold = true;
     NameTemplate name{"{field2} {field1}"};
     // The command's words, identifiers or address.
     std::vector<std::string> arguments;

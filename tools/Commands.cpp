@@ -78,9 +78,9 @@ ExitStatus Commands::idOf(std::string const& address) {
     return printValue(first->contact_id);
 }
 
-ExitStatus Commands::query(std::vector<std::string> const& words) {
+ExitStatus Commands::query(std::vector<std::string> const& words, bool fold) {
     std::string const text = joined(words);
-    return print(book_.search(text, lookupLimit()), text);
+    return print(book_.search(text, lookupLimit(), fold), text);
 }
 
 }  // namespace vesnik::tool

@@ -42,8 +42,9 @@ class Commands {
     // The identifier of the first contact with an e-mail address.
     ExitStatus idOf(std::string const& address);
 
-    // Every contact where each word stands in field1, field2 or the e-mail.
-    ExitStatus query(std::vector<std::string> const& words);
+    // Every contact where each word stands in field1, field2 or the e-mail;
+    // with fold, letter case and accents ignored in every script.
+    ExitStatus query(std::vector<std::string> const& words, bool fold);
 
   private:
     std::unique_ptr<Printer> printer(std::string const& query = {}) const;

@@ -10,6 +10,9 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
+#ifdef _WIN32
+#include "WindowsArguments.h"
+#endif
 
 namespace {
 
@@ -32,7 +35,7 @@ ExitStatus carryOut(Request const& request, Output& out) {
     Commands commands(Book::choose(request.book), out, *request.format, std::move(settings));
     switch (request.command) {
         case Command::kQuery:
-            return commands.query(request.arguments);
+            return commands.query(request.arguments, request.fold);
         case Command::kGet:
             return commands.get(request.arguments);
         case Command::kEmail:
@@ -54,10 +57,20 @@ int complain(std::string const& message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+// wordsArgv: the same arguments as argv, in UTF-8, where the query's words
+// are taken from.
+int run(int argc, char const* const* argv, char const* const* wordsArgv) {
     Output out;
     try {
-        vesnik::tool::CommandLine const line = vesnik::tool::parseCommandLine(argc, argv);
+        vesnik::tool::CommandLine line = vesnik::tool::parseCommandLine(argc, argv);
+        if (line.request && line.request->command == Command::kQuery && wordsArgv != argv) {
+            vesnik::tool::CommandLine words = vesnik::tool::parseCommandLine(argc, wordsArgv);
+            if (words.request) {
+                line.request->arguments = std::move(words.request->arguments);
+            }
+        }
         if (!line.request) {
             out.put(line.output);
             out.flush();
@@ -80,3 +93,21 @@ int main(int argc, char** argv) {
         return complain(error.what());
     }
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    try {
+        vesnik::tool::WindowsArguments const arguments(argc, argv);
+        return run(argc, arguments.ansi(), arguments.utf8());
+    } catch (std::bad_alloc const&) {
+        std::fputs("vesnik: out of memory\n", stderr);
+        return kTrouble;
+    }
+}
+#else
+int main(int argc, char** argv) {
+    return run(argc, argv, argv);
+}
+#endif

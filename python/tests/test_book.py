@@ -55,6 +55,10 @@ def book(tmp_path_factory):
         (lambda b: b.search(" \t", 2), E[:2]),
         (lambda b: b.search("@X.", limit=1), [E[4]]),
         (lambda b: b.search("@x.", SIZE_MAX), E[4:]),
+        # Folded unless told not to; an invalid byte is compared as itself either way.
+        (lambda b: b.search("CAFE"), E[5:]),
+        (lambda b: b.search("CAFE", fold=False), []),
+        (lambda b: b.search("m\udcfc", fold=False), E[:1]),
         (lambda b: b.find_ids(["C1"], limit=SIZE_MAX), [E[0], E[4]]),
         # The C side would stop at a NUL, and match a shorter key.
         (lambda b: b.find_email("ann.lee@example.org\0x"), ValueError),

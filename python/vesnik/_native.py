@@ -20,6 +20,10 @@ ERROR_READ = -2
 ERROR_ARGUMENT = -3
 ERROR_MEMORY = -4
 
+# Fold flags of vesnik_search_v2.
+FOLD_CASE = 1
+FOLD_MARKS = 2
+
 
 class ContactStruct(ctypes.Structure):
     """vesnik_contact: five NUL-ended strings, each NULL when absent."""
@@ -79,6 +83,10 @@ def _declare(library: ctypes.CDLL, path: str) -> ctypes.CDLL:
         ),
         "vesnik_find_email": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
         "vesnik_search": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
+        "vesnik_search_v2": (
+            ctypes.c_int,
+            [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_uint, size_t, out],
+        ),
         "vesnik_list_size": (size_t, [ListPointer]),
         "vesnik_list_at": (ContactPointer, [ListPointer, size_t]),
         "vesnik_list_free": (None, [ListPointer]),

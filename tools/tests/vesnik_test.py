@@ -146,6 +146,20 @@ class OutputTest(BookFiles):
               "ann"], FOUND, "ann.kim@x\tAnn Kim [K2] Kimann.kim@x\nann.ng@x\t[K3] Ngann.ng@x\n"),
         ], "--book", book)
 
+    def test_query_folds_case_and_accents_unless_told_not_to(self):
+        # Under Wine the words come from the wide command line, whatever the ANSI code page holds.
+        book = self.book("Müller,Hans,h@x,K1\nMu\u0308ller,Anna,a@x,K2\nИванов,Иван,i@x,K3\n"
+                         "O’Brien,Pat,p@x,K4\n".encode())
+        self.check([
+            (["query", "muller"], FOUND, "Müller\tHans\th@x\tK1\t\nMu\u0308ller\tAnna\ta@x\tK2\t\n"),
+            (["query", "MÜLLER", "anna"], FOUND, "Mu\u0308ller\tAnna\ta@x\tK2\t\n"),
+            (["query", "ИВАНОВ"], FOUND, "Иванов\tИван\ti@x\tK3\t\n"),
+            (["query", "--format", "mutt", "o'brien"], FOUND, "vesnik: 1 contact\np@x\tPat O’Brien\tK4\n"),
+            (["query", "--no-fold", "muller"], NOTHING_MATCHED, ""),
+            (["query", "--no-fold", "иванов"], NOTHING_MATCHED, ""),
+            (["query", "--no-fold", "Müller"], FOUND, "Müller\tHans\th@x\tK1\t\n"),
+        ], "--book", book)
+
     def test_bytes_pass_unchanged_and_json_escapes_each_that_is_not_utf8(self):
         # field1 as the book has it, and as the JSON text shows it.
         fields = [
