@@ -10,6 +10,7 @@
 
 #include "MemorySource.h"
 #include "Query.h"
+#include "UnicodeFolds.h"
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
 #include "support/GeneratedBook.h"
@@ -113,6 +114,107 @@ TEST(Differential, SearchFindsWhatItMust) {
         EXPECT_EQ(ids, c.ids);
         expectNoDifference(ref::firstEngineDifference(
             c.book, ref::asksFor(ref::readBytes(c.book), {}, {c.text}, 1)));
+    }
+}
+
+// Names as people write them, and the traps of folding, each a line and a
+// text that must or must not find it with the C interface's flags (1 case, 2
+// marks, 3 both): the engine and the plain reading alike.
+TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
+    std::string marks;
+    for (int i = 0; i < 500000; ++i) {
+        marks += "\u0308";
+    }
+    std::string sharpS;
+    for (int i = 0; i < 100000; ++i) {
+        sharpS += "\u00df";
+    }
+    struct Case {
+        unsigned flags;
+        std::string text;
+        std::string line;
+        bool found;
+    } const cases[] = {
+        {3, "muller", "M\u00fcller,Hans,h@x", true},
+        {3, "muller", "Mu\u0308ller,Hans,h@x", true},
+        {3, "m\u00fcller", "Mu\u0308ller,Hans,h@x", true},
+        {3, "mu\u0308ller", "M\u00fcller,Hans,h@x", true},
+        {3, "MULLER hans", "Hans,M\u00dcLLER,h@x", true},
+        {3, "zoe", "Zo\u00eb,x,z@x", true},
+        {3, "\u0418\u0412\u0410\u041d\u041e\u0412", "\u0418\u0432\u0430\u043d\u043e\u0432,x,i@x",
+         true},
+        {3, "strasse", "Stra\u00dfe,x,s@x", true},
+        {3, "\u00df", "STRASSE,x,s@x", true},
+        {3, "ss", "\u1e9e,x,s@x", true},
+        {3, "\u03c3\u03b9\u03c3\u03c5\u03c6\u03bf\u03c2",
+         "\u03a3\u038a\u03a3\u03a5\u03a6\u039f\u03a3,x,s@x", true},
+        {3, "fish", "\ufb01sh,x,f@x", true},
+        {3, "ada", "\uff21\uff24\uff21,x,a@x", true},
+        {3, "alvaro istanbul", "\u00c1lvaro,\u0130stanbul,a@x", true},
+        {3, "\u0435\u043b\u043a\u0430", "\u0401\u043b\u043a\u0430,x,e@x", true},
+        {3, "lodz orsted thor", "\u0141\u00f3d\u017a \u00d8rsted,\u00de\u00f3r,l@x", true},
+        {3, "aesa oeuvre dorde hal", "\u00c6sa \u0152uvre,\u0110or\u0111e \u0126al,d@x", true},
+        {3, "o'brien", "O\u2019Brien,Pat,p@x", true},
+        {3, "o\u2018brien", "O'Brien,Pat,p@x", true},
+        {3, "dzungla", "\u01c4UNGLA,x,d@x", true},  // a fold longer than its code point
+        {3, "abcdefghijklmnoss", "abcdefghijklmno\u00df,x,a@x", true},  // \u00df across 16 bytes
+        {3, "\u0308", "Bo,x,b@x", true},         // a mark alone folds to nothing: no word
+        {3, "a\u0308", "Mueller,x,m@x", false},  // but with a letter it is that letter
+        {3, "mu", "M\u00fc\xc3,x,m@x", true},    // a sequence cut by the field's end
+        {3, "\u00fc", "M\xc3,x,m@x", false},
+        {3, "mu\xc3", "M\u00fc\xc3,x,m@x", true},
+        {3, "\xc0\xaf",
+         "a\xc0\xaf"
+         "b,x,a@x",
+         true},  // overlong and surrogate forms as bytes
+        {3, "/",
+         "a\xc0\xaf"
+         "b,x,a@x",
+         false},
+        {3, "\xed\xa0\x80", "\xed\xa0\x80,x,a@x", true},
+        {3, "ller", "M\xfcller,x,m@x", true},  // Latin-1 as bytes
+        {3, "m\u00fcller", "M\xfcller,x,m@x", false},
+        {3, "ada\u00a0quist", "Quist,Ada,q@x", true},  // wide spaces part words
+        {3, "ada\u3000quist", "Quist,Ada,q@x", true},
+        {3, "a,b", "a,b,x@y", false},  // no word spans two fields
+        {3,
+         "a\uff0c"
+         "b",
+         "a\uff0c"
+         "b,x,a@x",
+         true},
+        {3, "a,b",
+         "a\uff0c"
+         "b,x,a@x",
+         true},
+        {3, "note", "A,B,c@d,K1,note", false},  // field5 is not searched
+        {0, "muller", "M\u00fcller,x,m@x", false},
+        {1, "m\u00fcller", "M\u00dcLLER,x,m@x", true},
+        {1, "muller", "M\u00fcller,x,m@x", false},
+        {1, "strasse", "Stra\u00dfe,x,s@x", true},
+        {2, "muller", "M\u00dcLLER,x,m@x", true},
+        {2, "strasse", "Stra\u00dfe,x,s@x", false},
+        {2, "o'brien", "O\u2019Brien,x,o@x", false},
+        // Linear whatever the input: a field of marks, a word of \u00df.
+        {3, "ab", "a" + marks + "b,x,a@x", true},
+        {3, sharpS, std::string(200000, 's') + ",x,a@x", true},
+        {3, sharpS + "s", std::string(200000, 'S') + ",x,a@x", false},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(std::to_string(c.flags) + " " + c.text.substr(0, 40) + " in " +
+                     c.line.substr(0, 40));
+        std::string const book = c.line + "\n";
+        CodePointFolds const* const folds =
+            c.flags != 0 ? &capi::unicodeFolds(static_cast<capi::FoldMode>(c.flags)) : nullptr;
+        MemorySource source(book);
+        bool found = false;
+        runQuery(source, Query::of(QueryKind::kSearch, {c.text}, 0, folds), [&](Match const&) {
+            found = true;
+            return true;
+        });
+        EXPECT_EQ(found, c.found) << "engine";
+        ref::Ask const ask{ref::Lookup::kSearch, {c.text}, 0, c.flags};
+        EXPECT_EQ(!ref::answer(ask, ref::readBytes(book)).empty(), c.found) << "plain reading";
     }
 }
 
