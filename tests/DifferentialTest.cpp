@@ -167,6 +167,8 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
          "a\xc0\xaf"
          "b,x,a@x",
          true},  // overlong and surrogate forms as bytes
+        {3, "a", "\xc1\x81,x,b@y", false},
+        {3, "\u1112", "\ud7a3,x,h@x", true},  // a Hangul syllable, decomposed
         {3, "/",
          "a\xc0\xaf"
          "b,x,a@x",

@@ -7,7 +7,7 @@
 # shellcheck source=tests/install/prefix.sh
 source "$(dirname "$0")/../install/prefix.sh"
 source=$2 compiler=$3
-grep -o 'vesnik_[a-z_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
+grep -o 'vesnik_[a-z0-9_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
 nm -D --defined-only "$libdir/libvesnik.so.1" | awk '{print $3}' | sort >"$work/exported"
 diff -u "$work/declared" "$work/exported" >&2
 cp "$source/book.cdir" "$libdir/AddressBook.CDIR"

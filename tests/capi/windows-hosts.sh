@@ -14,7 +14,7 @@ source=$2 mingw_cc=$3 objdump=$4
 "$objdump" -p "$bin/vesnik.dll" >"$work/dll"
 sed -n 's/^\tDLL Name: //p' "$work/dll" | tr 'A-Z' 'a-z' | sort >"$work/imported"
 diff -u <(printf '%s\n' kernel32.dll msvcrt.dll) "$work/imported" >&2
-grep -o 'vesnik_[a-z_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
+grep -o 'vesnik_[a-z0-9_]*(' "$prefix/include/vesnik.h" | tr -d '(' | sort >"$work/declared"
 sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/s/^\t\[ *[0-9]*\] //p' "$work/dll" | sort >"$work/exported"
 diff -u "$work/declared" "$work/exported" >&2
 cp "$source/book.cdir" "$bin/AddressBook.CDIR"

@@ -65,6 +65,12 @@ static int host(void) {
     show("ids K3 K1", vesnik_find_ids(NULL, ids, 5, 0, &list), &list);
     show("search example.ORG a, first two", vesnik_search(NULL, "\texample.ORG  a", 2, &list),
          &list);
+    // Fullwidth L, e with an acute accent, E.
+    show("folded search for LEE as written otherwise",
+         vesnik_search_v2(NULL, "\xEF\xBC\xAC\xC3\xA9" "E", VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS,
+                          0, &list),
+         &list);
+    show("search with an unknown flag", vesnik_search_v2(NULL, "a", 0x80u, 0, &list), &list);
     status = vesnik_find_email("no such book", "ann@example.org", 0, &list);
     text(REASON == 2 ? "reason: no such file\n" : "reason: other\n");
     show("missing book", status, &list);
