@@ -16,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "BookGenerator.h"
 #include "Vesnik_API_owners.h"
@@ -48,6 +49,8 @@ constexpr char kPeakOption[] = "--measure-peak";
 // name, in the other order and case (about one contact in 576).
 constexpr char kSearchMiss[] = "sorensen";
 constexpr char kSearchTwo[] = "quist ADA";
+// Both folds, as the command and the Python package search.
+constexpr unsigned kFoldBoth = VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS;
 
 struct Goal {
     bool overRead;  // else over read+memchr
@@ -57,6 +60,11 @@ constexpr Goal kNoMatchGoal{true, 1.4};
 constexpr Goal kSmallBookGoal{true, 1.5};
 constexpr Goal kNearMissGoal{false, 3};
 constexpr Goal kAllIdsGoal{false, 3};
+// A folded search where every line must be folded, over read+memchr; and
+// where no line is, over the same search unfolded.
+constexpr Goal kFoldedOneWordGoal{false, 2.5};
+constexpr Goal kFoldedTwoWordsGoal{false, 3};
+constexpr double kFoldedAsciiGoal = 1.05;
 constexpr std::pair<std::size_t, Goal> kKeyLists[] = {
     {100, {false, 2}}, {10'000, {false, 2.5}}, {30'000, {false, 3}}};
 
@@ -270,15 +278,17 @@ struct Table {
               : measure("GetContactID, " + figure, goal, first, keeps, true);
     }
 
-    void bySearch(std::string const& figure, std::string const& text) {
+    void bySearch(std::string const& figure, std::string const& text, unsigned flags = 0,
+                  std::optional<Goal> goal = {}) {
         char const* const file = path.c_str();
         using List = std::unique_ptr<vesnik_list, void (*)(vesnik_list*)>;
         auto const search = [&] {
             vesnik_list* list = nullptr;
-            vesnik_search(file, text.c_str(), 0, &list);
+            vesnik_search_v2(file, text.c_str(), flags, 0, &list);
             return List(list, &vesnik_list_free);
         };
-        measure("vesnik_search, " + figure, std::nullopt, search, nullptr, false);
+        measure((flags != 0 ? "vesnik_search_v2 folded, " : "vesnik_search, ") + figure, goal,
+                search, nullptr, false);
     }
 };
 
@@ -286,7 +296,9 @@ struct Table {
 bool searchesAgree(std::string const& path, std::vector<std::string> const& texts) {
     std::vector<reference::Ask> asks;
     for (std::string const& text : texts) {
-        asks.push_back({reference::Lookup::kSearch, {text}});
+        for (unsigned const fold : {0u, kFoldBoth}) {
+            asks.push_back({reference::Lookup::kSearch, {text}, 0, fold});
+        }
     }
     std::optional<std::string> const difference = reference::firstCInterfaceDifference(path, asks);
     if (difference) {
@@ -448,8 +460,33 @@ struct Options {
     std::uint64_t seed = 1;
     bool crlf = false;
     std::string ids = "default";
+    std::string script = "ascii";
+    bool searchesOnly = false;
     std::vector<std::string> peakOf;
 };
+
+// The rows as one table, each against the floors of its book and its goal.
+void printRows(std::vector<Row> const& rows) {
+    std::printf(
+        "x read, x +memchr: median over the read floor and the read+memchr floor of the "
+        "same book\nx literal: median over the literal scan of the same query\n\n");
+    char const* const format = "%-56s %11s %9s %9s %9s  %s\n";
+    auto const ratio = [](std::optional<double> value) {
+        return value ? formatted("%.2f", *value) : std::string();
+    };
+    std::printf(format, "figure", "median", "x read", "x +memchr", "x literal", "goal");
+    int goals = 0;
+    int met = 0;
+    for (Row const& row : rows) {
+        std::string const goal =
+            row.goal.empty() ? "" : row.goal + (row.met ? "  met" : "  NOT MET");
+        std::printf(format, row.figure.c_str(), row.value.c_str(), ratio(row.vsRead).c_str(),
+                    ratio(row.vsMemchr).c_str(), ratio(row.vsLiteral).c_str(), goal.c_str());
+        goals += row.goal.empty() ? 0 : 1;
+        met += !row.goal.empty() && row.met ? 1 : 0;
+    }
+    std::printf("\ngoals met: %d of %d\n", met, goals);
+}
 
 int runEveryFigure(Options const& options, BookOptions const& writing) {
     test::TempDir const scratch;
@@ -525,25 +562,55 @@ int runEveryFigure(Options const& options, BookOptions const& writing) {
 
     std::printf("book: %zu contacts, %ju bytes, ids %s%s; median of %d\n\n", large.contacts, bytes,
                 writing.ids.c_str(), writing.crlf ? ", CR LF" : "", options.repeat);
-    std::printf(
-        "x read, x +memchr: median over the read floor and the read+memchr floor of the "
-        "same book\nx literal: median over the literal scan of the same query\n\n");
-    char const* const format = "%-56s %11s %9s %9s %9s  %s\n";
-    auto const ratio = [](std::optional<double> value) {
-        return value ? formatted("%.2f", *value) : std::string();
-    };
-    std::printf(format, "figure", "median", "x read", "x +memchr", "x literal", "goal");
-    int goals = 0;
-    int met = 0;
-    for (Row const& row : table.rows) {
-        std::string const goal =
-            row.goal.empty() ? "" : row.goal + (row.met ? "  met" : "  NOT MET");
-        std::printf(format, row.figure.c_str(), row.value.c_str(), ratio(row.vsRead).c_str(),
-                    ratio(row.vsMemchr).c_str(), ratio(row.vsLiteral).c_str(), goal.c_str());
-        goals += row.goal.empty() ? 0 : 1;
-        met += !row.goal.empty() && row.met ? 1 : 0;
+    printRows(table.rows);
+    return 0;
+}
+
+// Two words of the book's script that one contact in 576 has, the family
+// name first.
+std::string twoWordsIn(std::string const& script) {
+    for (ScriptNames const& names : kScriptNames) {
+        if (script == names.script ||
+            (script == kMixedScripts && names.script == kScriptNames[1].script)) {
+            return std::string(names.family[16].written) + " " +
+                   std::string(names.given[0].written);
+        }
     }
-    std::printf("\ngoals met: %d of %d\n", met, goals);
+    return kSearchTwo;
+}
+
+// The searches alone, unfolded and folded, on a book in one script.
+int runSearches(Options const& options, BookOptions const& writing) {
+    test::TempDir const scratch;
+    std::fprintf(stderr, "generating %zu contacts ...\n", options.contacts);
+    Book const book =
+        writtenBook((scratch.path() / "book.cdir").string(), options.contacts, writing);
+    std::string const two = writing.script == "ascii" ? kSearchTwo : twoWordsIn(writing.script);
+    std::fprintf(stderr, "checking answers ...\n");
+    if (!searchesAgree(book.path, {kSearchMiss, two})) {
+        return 1;
+    }
+    malloc_trim(0);
+    std::fprintf(stderr, "timing ...\n");
+    Table table(book.path, options.repeat);
+    table.literal = false;
+    table.floors("", false);
+    bool const ascii = writing.script == "ascii";
+    for (auto const& [figure, text, goal] :
+         {std::make_tuple("one word, no match", std::string(kSearchMiss), kFoldedOneWordGoal),
+          std::make_tuple("two words", two, kFoldedTwoWordsGoal)}) {
+        table.bySearch(figure, text);
+        double const unfolded = *table.rows.back().vsRead;
+        table.bySearch(figure, text, kFoldBoth, ascii ? std::nullopt : std::optional<Goal>(goal));
+        if (ascii) {
+            double const ratio = *table.rows.back().vsRead / unfolded;
+            table.rows.emplace_back("  folded over unfolded", formatted("%.3fx", ratio))
+                .judge(formatted("<= %.2fx", kFoldedAsciiGoal), ratio, ratio <= kFoldedAsciiGoal);
+        }
+    }
+    std::printf("book: %zu contacts, %ju bytes, names %s; median of %d\n\n", book.contacts,
+                std::filesystem::file_size(book.path), writing.script.c_str(), options.repeat);
+    printRows(table.rows);
     return 0;
 }
 
@@ -610,6 +677,11 @@ int main(int argc, char** argv) {
                    "the identifiers' shape, or all: the figures that depend on it for each shape")
         ->check(CLI::IsMember(shapes))
         ->capture_default_str();
+    app.add_option("--script", options.script, "the script of the generated names")
+        ->check(CLI::IsMember(scripts()))
+        ->capture_default_str();
+    app.add_flag("--searches", options.searchesOnly,
+                 "time only the searches, unfolded and folded, on one book");
     app.add_option(kPeakOption, options.peakOf)->expected(2)->group("");
     CLI11_PARSE(app, argc, argv);
     if (options.peakOf.size() == 2) {
@@ -618,5 +690,6 @@ int main(int argc, char** argv) {
     if (options.ids == "all") {
         return runEveryShape(options);
     }
-    return runEveryFigure(options, {options.seed, options.crlf, options.ids});
+    BookOptions const writing{options.seed, options.crlf, options.ids, options.script};
+    return options.searchesOnly ? runSearches(options, writing) : runEveryFigure(options, writing);
 }
