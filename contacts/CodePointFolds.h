@@ -40,7 +40,8 @@ struct FoldBlock {
 // Blocks 0 .. kFoldBlockCount - 1 cover U+0000 .. U+10FFFF.
 constexpr std::uint32_t kFoldBlockCount = 0x110000 >> 8;
 
-// One mode of folding.
+// One mode of folding. Every mode folds the ASCII letters to lower case and
+// every other ASCII character to itself: text of ASCII alone needs no lookup.
 class CodePointFolds {
   public:
     virtual ~CodePointFolds() = default;
