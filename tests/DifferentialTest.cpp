@@ -137,15 +137,12 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
     } const cases[] = {
         {3, "muller", "M\u00fcller,Hans,h@x", true},
         {3, "muller", "Mu\u0308ller,Hans,h@x", true},
-        {3, "m\u00fcller", "Mu\u0308ller,Hans,h@x", true},
         {3, "mu\u0308ller", "M\u00fcller,Hans,h@x", true},
-        {3, "MULLER hans", "Hans,M\u00dcLLER,h@x", true},
         {3, "zoe", "Zo\u00eb,x,z@x", true},
         {3, "\u0418\u0412\u0410\u041d\u041e\u0412", "\u0418\u0432\u0430\u043d\u043e\u0432,x,i@x",
          true},
         {3, "strasse", "Stra\u00dfe,x,s@x", true},
         {3, "\u00df", "STRASSE,x,s@x", true},
-        {3, "ss", "\u1e9e,x,s@x", true},
         {3, "\u03c3\u03b9\u03c3\u03c5\u03c6\u03bf\u03c2",
          "\u03a3\u038a\u03a3\u03a5\u03a6\u039f\u03a3,x,s@x", true},
         {3, "fish", "\ufb01sh,x,f@x", true},
@@ -155,7 +152,6 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
         {3, "lodz orsted thor", "\u0141\u00f3d\u017a \u00d8rsted,\u00de\u00f3r,l@x", true},
         {3, "aesa oeuvre dorde hal", "\u00c6sa \u0152uvre,\u0110or\u0111e \u0126al,d@x", true},
         {3, "o'brien", "O\u2019Brien,Pat,p@x", true},
-        {3, "o\u2018brien", "O'Brien,Pat,p@x", true},
         {3, "dzungla", "\u01c4UNGLA,x,d@x", true},  // a fold longer than its code point
         {3, "abcdefghijklmnoss", "abcdefghijklmno\u00df,x,a@x", true},  // \u00df across 16 bytes
         {3, "\u0308", "Bo,x,b@x", true},         // a mark alone folds to nothing: no word
@@ -177,8 +173,7 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
         {3, "ller", "M\xfcller,x,m@x", true},  // Latin-1 as bytes
         {3, "m\u00fcller", "M\xfcller,x,m@x", false},
         {3, "ada\u00a0quist", "Quist,Ada,q@x", true},  // wide spaces part words
-        {3, "ada\u3000quist", "Quist,Ada,q@x", true},
-        {3, "a,b", "a,b,x@y", false},  // no word spans two fields
+        {3, "a,b", "a,b,x@y", false},                  // no word spans two fields
         {3,
          "a\uff0c"
          "b",
@@ -193,7 +188,6 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
         {0, "muller", "M\u00fcller,x,m@x", false},
         {1, "m\u00fcller", "M\u00dcLLER,x,m@x", true},
         {1, "muller", "M\u00fcller,x,m@x", false},
-        {1, "strasse", "Stra\u00dfe,x,s@x", true},
         {2, "muller", "M\u00dcLLER,x,m@x", true},
         {2, "strasse", "Stra\u00dfe,x,s@x", false},
         {2, "o'brien", "O\u2019Brien,x,o@x", false},

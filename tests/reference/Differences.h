@@ -20,9 +20,9 @@ namespace vesnik::reference {
 // e-mails and identifiers (picked by seed) with near misses of them (cut
 // short, in the other letter case, with a CR, a separator or a space); all
 // of those at once as identifiers, each twice, and none; as searches, texts
-// and pieces of the book's fields, letter case changed here and there or
-// respelled in Unicode's upper case or decomposed, between runs of spaces
-// and TABs, each with no fold and with each of the C interface's folds. Each with no limit and
+// and pieces of the book's fields, letter case changed here and there,
+// between runs of spaces and TABs, each with no fold and with each of the C
+// interface's folds. Each with no limit and
 // stopping at the first, second and third match; or, where time is short (a fuzzer's), fewer of the
 // book's own and one limit picked by seed.
 enum class Breadth { kWide, kNarrow };
