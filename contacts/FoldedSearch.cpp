@@ -20,12 +20,21 @@ bool isAsciiColumnWord(SearchWord const& word) {
            word.canBeInAColumn();
 }
 
+std::vector<std::string_view> viewsOf(std::vector<SearchWord> const& words) {
+    std::vector<std::string_view> views;
+    for (SearchWord const& word : words) {
+        views.push_back(word.upper());
+    }
+    return views;
+}
+
 }  // namespace
 
 FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds)
     : words_(words),
       folds_(folds),
-      asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)) {
+      asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)),
+      mayHoldWords_(viewsOf(words), folds) {
     if (asciiLinesCanMatch_ && !words.empty()) {
         firstWord_.emplace(words.front());
     }

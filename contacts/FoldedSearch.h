@@ -15,6 +15,7 @@
 
 #include "CodePointFolds.h"
 #include "Columns.h"
+#include "FoldedText.h"
 #include "LineFormat.h"
 #include "SearchWords.h"
 
@@ -64,7 +65,9 @@ class FoldedSearch {
             auto const text =
                 lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
                          lineFeed != nullptr);
-            if (!text.empty() && !onLine(text)) {
+            // A line whose fold cannot hold the words is not split.
+            bool const mayMatch = found == holding || mayHoldWords_.inSearchedColumns(text);
+            if (!text.empty() && mayMatch && !onLine(text)) {
                 return false;
             }
             from = lineFeed != nullptr ? lineFeed + 1 : end;
@@ -85,6 +88,9 @@ class FoldedSearch {
     bool asciiLinesCanMatch_;
     // Only when ASCII lines can match.
     std::optional<LinesWithWord> firstWord_;
+    // Keeps most lines found by their bytes outside ASCII from being split
+    // and folded; it caches what it learns of each block as it goes.
+    mutable MayFoldToHold mayHoldWords_;
     // The span of the line at hand, folded; kept for the next line's room.
     std::string folded_;
 };
