@@ -6,6 +6,10 @@
 namespace vesnik {
 
 char const* findNonAscii(char const* begin, char const* end) {
+    // An empty span may have no bytes at all to point to.
+    if (begin == end) {
+        return end;
+    }
     // A byte's top bit is the bit Matches reads.
     auto const nonAscii = [](char const* bytes) { return bytes16::Matches(bytes16::load(bytes)); };
     return bytes16::findEach(begin, end, bytes16::kWidth, nonAscii,
