@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "VcardPrinter.h"
+
 namespace vesnik::tool {
 
 namespace {
@@ -69,6 +71,14 @@ ExitStatus Commands::query(std::vector<std::string> const& words, NameTemplate c
 
 ExitStatus Commands::printRecords(ContactList const& list) {
     std::size_t const size = vesnik_list_size(list.get());
+    if (format_ == OutputFormat::kVcard) {
+        VcardPrinter cards(out_, name_);
+        for (std::size_t i = 0; i < size; ++i) {
+            cards.printRecord(*vesnik_list_at(list.get(), i));
+        }
+        cards.finish();
+        return foundAny(size);
+    }
     for (std::size_t i = 0; i < size; ++i) {
         printer_.printRecord(*vesnik_list_at(list.get(), i));
     }

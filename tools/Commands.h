@@ -24,12 +24,13 @@ enum class ExitStatus {
 class Commands {
   public:
     // limit 0 means no limit.
-    Commands(Book book, Output& out, OutputFormat format, std::size_t limit)
+    Commands(Book book, Output& out, OutputFormat format, std::size_t limit, NameTemplate name)
         : book_(std::move(book)),
           out_(out),
           format_(format),
           printer_(out, format),
-          limit_(limit) {}
+          limit_(limit),
+          name_(std::move(name)) {}
 
     // The C interface library's directory, where the default book is looked for.
     ExitStatus where();
@@ -59,6 +60,8 @@ class Commands {
     OutputFormat format_;
     RecordPrinter printer_;
     std::size_t limit_;
+    // vcard's FN.
+    NameTemplate name_;
 };
 
 }  // namespace vesnik::tool

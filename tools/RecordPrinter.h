@@ -18,6 +18,8 @@ enum class OutputFormat {
     kMutt,
     // "email<TAB>name" a contact, nothing else.
     kAerc,
+    // vCard 3.0 cards (VcardPrinter).
+    kVcard,
 };
 
 class RecordPrinter {

@@ -9,6 +9,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
+#include "import/ImportCommand.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ using vesnik::tool::WriteError;
 constexpr int kTrouble = static_cast<int>(ExitStatus::kTrouble);
 
 ExitStatus carryOut(Request const& request, Output& out) {
-    Commands commands(Book::choose(request.book), out, request.format, request.limit);
+    Commands commands(Book::choose(request.book), out, request.format, request.limit, request.name);
     switch (request.command) {
         case Command::kQuery:
             return commands.query(request.arguments, request.name);
@@ -38,6 +39,8 @@ ExitStatus carryOut(Request const& request, Output& out) {
             return commands.idOf(request.arguments.at(0));
         case Command::kWhere:
             return commands.where();
+        case Command::kImport:
+            break;
     }
     return ExitStatus::kTrouble;
 }
@@ -58,6 +61,9 @@ int main(int argc, char** argv) {
             out.flush();
             std::fputs(line.error.c_str(), stderr);
             return line.exitCode;
+        }
+        if (line.request->command == Command::kImport) {
+            return vesnik::tool::import::runImport(line.request->import);
         }
         ExitStatus const status = carryOut(*line.request, out);
         out.flush();
