@@ -366,7 +366,7 @@ BookFile::BookFile(std::string const& path, bool replace) : state_(std::make_uni
         }
     } else {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            throw SystemError(reasonFor(ERROR_DIRECTORY_NOT_SUPPORTED));
+            throw SystemError(reasonFor(ERROR_DIRECTORY));
         }
         if (!replace) {
             throw SystemError("it exists; --replace replaces it");

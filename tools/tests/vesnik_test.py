@@ -183,11 +183,11 @@ class UsageTest(BookFiles):
                 ([], "A subcommand is required"),
                 (["get"], "ID is required"),
                 (["get", "--format", "mutt", "C1001"], "mutt is for the query command only"),
-                (["query", "--name", "{field1}", "ada"], "--name: applies to --format mutt and aerc only"),
+                (["query", "--name", "{field1}", "ada"], "--name: applies to --format mutt, aerc and vcard only"),
                 (["ids", "--limit", "2"], "--limit: applies to query, get and email only"),
                 (["query", "--limit", "0"], "'0' is not a whole number of 1 or more"),
                 (["--json", "--format", "tsv", "ids"], "--format excludes --json"),
-                (["query", "--format", "csv"], "--format: csv not in {tsv,json,mutt,aerc}"),
+                (["query", "--format", "csv"], "--format: csv not in {tsv,json,vcard,mutt,aerc}"),
                 # The process's own memory fails its first read, at address 0.
                 (["--book", "/proc/self/mem", "ids"],
                  "cannot read address book '/proc/self/mem': Input/output error"),
