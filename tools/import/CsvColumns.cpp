@@ -171,10 +171,10 @@ ColumnChoice parseColumnChoice(std::string const& text) {
 CsvColumns::CsvColumns(CsvRecord const& header, ColumnChoice const* choice, Location where) {
     if (choice != nullptr) {
         for (auto const& [role, name] : *choice) {
-            auto const cell =
-                std::find_if(header.cells.begin(), header.cells.end(), [&](std::string const& c) {
-                    return equalsIgnoringCase(trimmed(c), trimmed(name));
-                });
+            std::string_view const wanted = trimmed(name);
+            auto const cell = std::find_if(
+                header.cells.begin(), header.cells.end(),
+                [wanted](std::string const& c) { return equalsIgnoringCase(trimmed(c), wanted); });
             if (cell == header.cells.end()) {
                 throw ImportError(where.text() + ": no column '" + name + "' (named by --columns)");
             }
@@ -217,7 +217,7 @@ Contact CsvColumns::contactFrom(CsvRecord const& row, Location where, TextDecode
         if (cut) {
             dropCutSequence(bytes);
         }
-        std::string text = decoder.toUtf8(bytes, {}, where, summary);
+        std::string text = decoder.toUtf8(std::move(bytes), {}, where, summary);
         if (cutToSize(text, kLongestValue) || cut) {
             summary.changed(where, "value longer than 64 KiB cut");
         }

@@ -94,7 +94,7 @@ void Importer::importCsv(SourceBytes& bytes, std::string const& name) {
     // Localised headers may be in the file's own character set.
     for (std::string& cell : header.cells) {
         dropCutSequence(cell);
-        cell = decoder_.toUtf8(cell, {}, where, summary_);
+        cell = decoder_.toUtf8(std::move(cell), {}, where, summary_);
     }
     CsvColumns const columns(header, options_.columns ? &*options_.columns : nullptr, where);
     CsvRecord row;

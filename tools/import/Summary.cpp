@@ -1,5 +1,7 @@
 #include "Summary.h"
 
+#include <algorithm>
+
 namespace vesnik::tool::import {
 
 namespace {
@@ -15,14 +17,15 @@ std::string counted(std::uint64_t count, char const* one, char const* many) {
 }
 
 // A property name as it may be shown: upper case, printable ASCII, short.
-std::string shownName(std::string_view name) {
-    std::string shown;
-    for (char c : name.substr(0, kLongestName)) {
-        shown += c >= 'a' && c <= 'z'  ? static_cast<char>(c - 'a' + 'A')
-                 : c > ' ' && c < 0x7F ? c
-                                       : '?';
+std::string_view shownName(std::string_view name, char (&shown)[kLongestName]) {
+    std::size_t const length = std::min(name.size(), kLongestName);
+    for (std::size_t i = 0; i < length; ++i) {
+        char const c = name[i];
+        shown[i] = c >= 'a' && c <= 'z'  ? static_cast<char>(c - 'a' + 'A')
+                   : c > ' ' && c < 0x7F ? c
+                                         : '?';
     }
-    return shown;
+    return std::string_view(shown, length);
 }
 
 }  // namespace
@@ -62,12 +65,13 @@ void Summary::skipped(std::string const& why) {
 }
 
 void Summary::notImported(std::string_view property) {
-    std::string name = shownName(property);
+    char buffer[kLongestName];
+    std::string_view const name = shownName(property, buffer);
     auto const found = notImported_.find(name);
     if (found != notImported_.end()) {
         ++found->second;
     } else if (notImported_.size() < kNamesCounted) {
-        notImported_.emplace(std::move(name), 1);
+        notImported_.emplace(std::string(name), 1);
     } else {
         ++otherNotImported_;
     }

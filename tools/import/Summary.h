@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -58,7 +59,7 @@ class Summary {
     MessageList notes_;
     MessageList changes_;
     MessageList skips_;
-    std::map<std::string, std::uint64_t> notImported_;
+    std::map<std::string, std::uint64_t, std::less<>> notImported_;
     std::uint64_t otherNotImported_ = 0;
 };
 

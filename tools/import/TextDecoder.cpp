@@ -42,12 +42,12 @@ platform::Converter* TextDecoder::converterFor(std::string_view charset) {
     return converter;
 }
 
-std::string TextDecoder::toUtf8(std::string_view bytes, std::string_view charset, Location where,
+std::string TextDecoder::toUtf8(std::string bytes, std::string_view charset, Location where,
                                 Summary& summary) {
     // Every character set a card or CSV file is written in keeps ASCII as
     // it is.
     if (isAscii(bytes)) {
-        return std::string(bytes);
+        return bytes;
     }
     if (!charset.empty() && !equalsIgnoringCase(charset, "UTF-8")) {
         if (platform::Converter* const converter = converterFor(charset)) {
@@ -57,7 +57,7 @@ std::string TextDecoder::toUtf8(std::string_view bytes, std::string_view charset
                                  "' unknown to this system; the value read as UTF-8");
     }
     if (isUtf8(bytes)) {
-        return std::string(bytes);
+        return bytes;
     }
     if (fallback_ != nullptr) {
         return convert(*fallback_, bytes, summary);

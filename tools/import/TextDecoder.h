@@ -25,7 +25,7 @@ class TextDecoder {
 
     // Throws ImportError, naming where, for bytes that are not UTF-8 without a
     // character set to read them in.
-    std::string toUtf8(std::string_view bytes, std::string_view charset, Location where,
+    std::string toUtf8(std::string bytes, std::string_view charset, Location where,
                        Summary& summary);
 
   private:

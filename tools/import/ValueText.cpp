@@ -42,7 +42,10 @@ std::string decodeQuotedPrintable(std::string_view text) {
     return bytes;
 }
 
-std::string unescaped(std::string_view text) {
+std::string unescaped(std::string text) {
+    if (text.find('\\') == std::string::npos) {
+        return text;
+    }
     std::string plain;
     plain.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {

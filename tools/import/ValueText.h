@@ -15,7 +15,7 @@ std::string decodeQuotedPrintable(std::string_view text);
 
 // \, \; \\ become the character, \n and \N a line break; any other
 // backslash stays as it is.
-std::string unescaped(std::string_view text);
+std::string unescaped(std::string text);
 
 // The parts between semicolons that no backslash escapes, still escaped.
 std::vector<std::string_view> components(std::string_view text);

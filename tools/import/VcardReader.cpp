@@ -53,12 +53,12 @@ bool VcardReader::nextLine() {
     lineCut_ = first.cut;
     lineNumber_ = first.number;
     char last = first.last;
-    VcardProperty property;
-    bool quotedPrintable = parseProperty(line_, property) && property.quotedPrintable;
+    isProperty_ = parseProperty(line_, property_);
+    bool joined = false;
     while (lines_.next(ahead_)) {
         // A quoted-printable "=" at a line's end joins the next line, indented
         // or not; but never a card's first or last line.
-        bool const softBreak = quotedPrintable && last == '=' &&
+        bool const softBreak = isProperty_ && property_.quotedPrintable && last == '=' &&
                                !isCardLine(ahead_.text, "BEGIN") && !isCardLine(ahead_.text, "END");
         if (!softBreak && !continues(ahead_.text)) {
             haveAhead_ = true;
@@ -74,23 +74,29 @@ bool VcardReader::nextLine() {
         std::size_t const room = kLongestLine - std::min(kLongestLine, line_.size());
         lineCut_ = lineCut_ || ahead_.cut || part.size() > room;
         line_.append(part.substr(0, room));
+        joined = true;
         if (!part.empty()) {
             last = ahead_.last;
         }
-        if (!quotedPrintable) {
-            // The parameters may have been folded.
-            quotedPrintable = parseProperty(line_, property) && property.quotedPrintable;
+        // The parameters may have been folded: read them once the colon
+        // after them is in.
+        if (!isProperty_ && part.find(':') != std::string_view::npos) {
+            isProperty_ = parseProperty(line_, property_);
         }
+    }
+    if (joined) {
+        // The line has moved.
+        isProperty_ = parseProperty(line_, property_);
     }
     return true;
 }
 
 void VcardReader::readAll() {
     while (nextLine()) {
-        VcardProperty property;
-        if (!parseProperty(line_, property)) {
+        if (!isProperty_) {
             continue;
         }
+        VcardProperty const& property = property_;
         bool const isVcard = equalsIgnoringCase(trimmed(property.value), "VCARD");
         if (isVcard && equalsIgnoringCase(property.name, "BEGIN")) {
             begin();
@@ -156,7 +162,7 @@ std::string VcardReader::text(VcardProperty const& property) {
     if (lineCut_) {
         dropCutSequence(bytes);
     }
-    return decoder_.toUtf8(bytes, property.charset, {&name_, lineNumber_}, summary_);
+    return decoder_.toUtf8(std::move(bytes), property.charset, {&name_, lineNumber_}, summary_);
 }
 
 Value VcardReader::value(VcardProperty const& property, std::string text) {
@@ -167,71 +173,105 @@ Value VcardReader::value(VcardProperty const& property, std::string text) {
     return {std::move(text), lineNumber_, property.preference};
 }
 
+namespace {
+
+enum class Known { kVersion, kN, kFn, kEmail, kTel, kOrg, kUid, kOther };
+
+Known kindOf(std::string_view name) {
+    static constexpr std::pair<char const*, Known> kKnown[] = {
+        {"VERSION", Known::kVersion}, {"N", Known::kN},     {"FN", Known::kFn},
+        {"EMAIL", Known::kEmail},     {"TEL", Known::kTel}, {"ORG", Known::kOrg},
+        {"UID", Known::kUid},
+    };
+    for (auto const& [known, kind] : kKnown) {
+        if (equalsIgnoringCase(name, known)) {
+            return kind;
+        }
+    }
+    return Known::kOther;
+}
+
+}  // namespace
+
 void VcardReader::take(VcardProperty const& property) {
-    std::string_view const name = property.name;
-    auto const is = [name](char const* known) { return equalsIgnoringCase(name, known); };
-    if (is("VERSION")) {
+    Known const kind = kindOf(property.name);
+    if (kind == Known::kVersion) {
         return;
     }
-    bool const imported = !property.base64 && (is("N") || is("FN") || is("EMAIL") || is("TEL") ||
-                                               is("ORG") || is("UID"));
-    bool const repeated = (is("N") && haveName_) || (is("FN") && !card_.fullName.text.empty()) ||
-                          (is("ORG") && haveOrganisation_) || (is("UID") && card_.uid.line != 0);
-    if (!imported || repeated) {
-        summary_.notImported(name);
+    bool const repeated =
+        (kind == Known::kN && haveName_) || (kind == Known::kFn && !card_.fullName.text.empty()) ||
+        (kind == Known::kOrg && haveOrganisation_) || (kind == Known::kUid && card_.uid.line != 0);
+    if (kind == Known::kOther || property.base64 || repeated) {
+        summary_.notImported(property.name);
         return;
     }
-    std::string const decoded = text(property);
-    if (is("N") || is("ORG")) {
-        std::vector<std::string_view> const parts = components(decoded);
-        if (is("N")) {
+    std::string decoded = text(property);
+    switch (kind) {
+        case Known::kN: {
+            std::vector<std::string_view> const parts = components(decoded);
             haveName_ = true;
-            card_.family = value(property, unescaped(parts[0]));
-            card_.given = value(property, parts.size() > 1 ? unescaped(parts[1]) : std::string());
-            return;
+            card_.family = value(property, unescaped(std::string(parts[0])));
+            card_.given = value(
+                property, parts.size() > 1 ? unescaped(std::string(parts[1])) : std::string());
+            break;
         }
-        std::string joined;
-        for (std::string_view part : parts) {
-            std::string const plain = unescaped(part);
-            if (!trimmed(plain).empty()) {
-                joined += (joined.empty() ? "" : " ") + plain;
+        case Known::kOrg: {
+            std::string joined;
+            for (std::string_view part : components(decoded)) {
+                std::string const plain = unescaped(std::string(part));
+                if (!trimmed(plain).empty()) {
+                    joined += (joined.empty() ? "" : " ") + plain;
+                }
             }
+            haveOrganisation_ = true;
+            card_.organisation = value(property, std::move(joined));
+            break;
         }
-        haveOrganisation_ = true;
-        card_.organisation = value(property, std::move(joined));
+        case Known::kFn:
+            card_.fullName = value(property, unescaped(std::move(decoded)));
+            break;
+        case Known::kUid:
+            card_.uid = value(property, unescaped(std::move(decoded)));
+            break;
+        case Known::kEmail:
+            takeEmail(property, unescaped(std::move(decoded)));
+            break;
+        case Known::kTel:
+            takePhone(property, unescaped(std::move(decoded)));
+            break;
+        case Known::kVersion:
+        case Known::kOther:
+            break;
+    }
+}
+
+void VcardReader::takeEmail(VcardProperty const& property, std::string plain) {
+    std::string_view address = trimmed(plain);
+    if (startsWithIgnoringCase(address, "mailto:")) {
+        address.remove_prefix(7);
+    }
+    if (address.empty()) {
         return;
     }
-    std::string plain = unescaped(decoded);
-    if (is("FN")) {
-        card_.fullName = value(property, std::move(plain));
-    } else if (is("UID")) {
-        card_.uid = value(property, std::move(plain));
-    } else if (is("EMAIL")) {
-        std::string_view address = trimmed(plain);
-        if (startsWithIgnoringCase(address, "mailto:")) {
-            address.remove_prefix(7);
+    if (card_.emails.size() == kMostEmails) {
+        ++card_.emailsLeftOut;
+        return;
+    }
+    card_.emails.push_back(value(property, std::string(address)));
+}
+
+void VcardReader::takePhone(VcardProperty const& property, std::string plain) {
+    std::string_view number = trimmed(plain);
+    // A tel: URI's number, without its parameters (";ext=...").
+    if (property.uri || startsWithIgnoringCase(number, "tel:")) {
+        if (startsWithIgnoringCase(number, "tel:")) {
+            number.remove_prefix(4);
         }
-        if (address.empty()) {
-            return;
-        }
-        if (card_.emails.size() == kMostEmails) {
-            ++card_.emailsLeftOut;
-            return;
-        }
-        card_.emails.push_back(value(property, std::string(address)));
-    } else if (is("TEL")) {
-        std::string_view number = trimmed(plain);
-        // A tel: URI's number, without its parameters (";ext=...").
-        if (property.uri || startsWithIgnoringCase(number, "tel:")) {
-            if (startsWithIgnoringCase(number, "tel:")) {
-                number.remove_prefix(4);
-            }
-            number = number.substr(0, number.find(';'));
-        }
-        if (!number.empty() &&
-            (card_.phone.text.empty() || property.preference < card_.phone.preference)) {
-            card_.phone = value(property, std::string(number));
-        }
+        number = number.substr(0, number.find(';'));
+    }
+    if (!number.empty() &&
+        (card_.phone.text.empty() || property.preference < card_.phone.preference)) {
+        card_.phone = value(property, std::string(number));
     }
 }
 

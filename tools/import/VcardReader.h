@@ -34,6 +34,8 @@ class VcardReader {
     void end();
     void finishCard();
     void take(VcardProperty const& property);
+    void takeEmail(VcardProperty const& property, std::string plain);
+    void takePhone(VcardProperty const& property, std::string plain);
     std::string text(VcardProperty const& property);
     Value value(VcardProperty const& property, std::string text);
 
@@ -47,6 +49,9 @@ class VcardReader {
     std::string line_;
     bool lineCut_ = false;
     std::uint64_t lineNumber_ = 0;
+    // The line read as a property, when it is one; it points into line_.
+    VcardProperty property_;
+    bool isProperty_ = false;
     PhysicalLine ahead_;
     bool haveAhead_ = false;
 
