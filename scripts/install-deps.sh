@@ -14,6 +14,9 @@ packages+=(python3-pytest python3-venv python3-setuptools python3-wheel)
 packages+=(gcc)
 # A test drives real neomutt, in a tmux server of its own, through vesnik.
 packages+=(neomutt tmux)
+# vesnik import's tests read its vCard export with a second, independent
+# reader; its benchmark measures memory with GNU time.
+packages+=(python3-vobject time)
 packages+=("$@")
 
 missing=()

@@ -33,6 +33,7 @@ CASES = [
         "unterminated.vcf:1: card without END:VCARD, read up to the next card",
         "unterminated.vcf:5: card without END:VCARD, read as far as it goes"]),
     (["utf16.vcf"], [], "utf16.cdir", []),
+    (["utf16be.vcf"], [], "utf16.cdir", []),
     (["google-old.csv"], [], "google-old.cdir", ["0 cards, 4 rows; wrote 6 lines"]),
     (["google-new.csv"], [], "google-new.cdir", []),
     (["outlook-1252.csv"], ["--charset", "windows-1252"], "outlook.cdir", []),
@@ -53,6 +54,28 @@ TROUBLE_CASES = [
     (["vcard30.vcf", "missing.vcf"], r"cannot read missing\.vcf: "),
     (["--columns", "family=Name,email=Mail", "thunderbird.csv"], r"no column 'Name' \(named by --columns\)"),
     (["EMPTY-FOLDER"], r"a folder without cards"),
+]
+
+
+def card(*lines):
+    return "BEGIN:VCARD\r\n" + "".join(line + "\r\n" for line in lines) + "END:VCARD\r\n"
+
+
+# Sources made to be hard: what becomes of them, and what the summary says.
+HOSTILE_CASES = [
+    # Embedded cards a hundred thousand deep, then a card of its own.
+    ("BEGIN:VCARD\nAGENT:\n" * 100000 + "END:VCARD\n" * 100000 + card("FN:Ada Q", "EMAIL:a@x", "UID:1"),
+     "Q,Ada,a@x,1\n", "AGENT: 1 value not imported"),
+    # A value past 64 KiB, cut between characters; a photo of 5 MB on one line.
+    (card("N:" + "é" * 40000 + ";Ada", "EMAIL:a@x", "UID:2", "PHOTO;ENCODING=b:" + "QUFB" * 1250000),
+     "é" * 32768 + ",Ada,a@x,2\n", ["input):2: N value longer than 64 KiB cut", "PHOTO: 1 value"]),
+    (card("FN:Many", "UID:3", *[f"EMAIL:m{n}@x" for n in range(1001)]),
+     "".join(f"Many, ,m{n}@x,3\n" for n in range(1000)),
+     ["a card keeps at most 1000 e-mail addresses: 1 left out"]),
+    ("".join(card(f"FN:A,{n}", f"EMAIL:a{n}@x", "UID:same") for n in range(25)),
+     "".join(f"{n}, A ,a{n}@x,same\n".replace(f"{n}, A ", f"{n},A") for n in range(25)),
+     ["input):101: UID 'same' is on an earlier card too", "\nand 4 more notes\n",
+      "input):97: comma in name replaced by a space\nand 5 more changed values\n"]),
 ]
 
 
@@ -125,6 +148,16 @@ def generated_cards(seed, count):
     return text
 
 
+class ImportHostileTest(BookFiles):
+    def test_hard_sources_import_as_far_as_they_make_sense(self):
+        for source, book, notes in HOSTILE_CASES:
+            with self.subTest(book=book[:40]):
+                status, out, summary = run("import", "-", input=source.encode())
+                self.assertEqual((status, out.decode()), (FOUND, book))
+                for note in notes:
+                    self.assertIn(note, summary.decode())
+
+
 class ImportRoundTripTest(BookFiles):
     def test_export_imports_to_the_same_book_and_reads_in_vobject(self):
         for seed in range(4):
@@ -139,6 +172,25 @@ class ImportRoundTripTest(BookFiles):
                     self.assertLessEqual(len(line), 75)
                     line.decode()
                 self.assertEqual(read_with_vobject(export), expected_cards(book.decode()))
+
+    def test_export_of_a_book_not_the_importers(self):
+        # Bytes that are no UTF-8, a record without an identifier, names differing.
+        book = self.book(b"M\xfcller,Jo,jo@x,K1,Acme; Inc\nM\xfcller,Jo,j2@x,K1,Acme; Inc\n"
+                         b"Lee,Ann,ann@x\nLee,Ann,ann2@x\nLee,Anne,ann3@x,K2,+1 (555) 01\n")
+        expected = ("BEGIN:VCARD\r\nVERSION:3.0\r\nN:M\ufffdller;Jo;;;\r\nFN:[K1] Jo\r\nUID:K1\r\n"
+                    "ORG:Acme\\; Inc\r\nEMAIL;TYPE=INTERNET,pref:jo@x\r\nEMAIL;TYPE=INTERNET:j2@x\r\n"
+                    "END:VCARD\r\n" +
+                    "".join(f"BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:[] Ann\r\n"
+                            f"EMAIL;TYPE=INTERNET,pref:{email}\r\nEND:VCARD\r\n"
+                            for email in ["ann@x", "ann2@x"]) +
+                    "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Anne;;;\r\nFN:[K2] Anne\r\nUID:K2\r\n"
+                    "TEL:+1 (555) 01\r\nEMAIL;TYPE=INTERNET,pref:ann3@x\r\nEND:VCARD\r\n")
+        options = ["--book", book, "--format", "vcard", "--name", "[{contactId}] {field2}"]
+        # --limit counts records.
+        self.assertEqual(run(*options, "get", "K1", "--limit", "1")[1],
+                         expected.encode().split(b"EMAIL;TYPE=INTERNET:")[0] + b"END:VCARD\r\n")
+        self.assertEqual(run(*options, "query"), (FOUND, expected.encode(),
+                         b"vesnik: 1 byte not well-formed UTF-8 written as U+FFFD\n"))
 
 
 def read_with_vobject(export):

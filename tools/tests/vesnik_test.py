@@ -188,6 +188,12 @@ class UsageTest(BookFiles):
                 (["query", "--limit", "0"], "'0' is not a whole number of 1 or more"),
                 (["--json", "--format", "tsv", "ids"], "--format excludes --json"),
                 (["query", "--format", "csv"], "--format: csv not in {tsv,json,vcard,mutt,aerc}"),
+                (["ids", "--format", "vcard"], "vcard is for query, get and email only"),
+                (["import"], "SOURCE is required"),
+                (["--book", "b", "import", "x"], "--book: applies to the lookups, not to import"),
+                (["import", "--replace", "x"], "--replace requires --output"),
+                (["import", "--charset", "no-such", "x"], "knows no character set 'no-such'"),
+                (["import", "--columns", "family=A", "x"], "--columns: names no email=COL"),
                 # The process's own memory fails its first read, at address 0.
                 (["--book", "/proc/self/mem", "ids"],
                  "cannot read address book '/proc/self/mem': Input/output error"),
