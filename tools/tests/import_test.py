@@ -318,9 +318,10 @@ class ImportFailureTest(BookFiles):
             with open(fifo, "w") as writer:
                 writer.write("BEGIN:VCARD\nFN:A B\nEMAIL:a@b\nEND:VCARD\n" * 1000)
                 writer.flush()
-                # Waiting for more input, with the temporary file open.
+                # Waiting in a read for more input, with the temporary file open.
+                wchan = Path(f"/proc/{program.pid}/wchan")
                 deadline = time.monotonic() + 10
-                while len(os.listdir(self.dir)) < 2 and time.monotonic() < deadline:
+                while wchan.read_text() != "pipe_read" and time.monotonic() < deadline:
                     time.sleep(0.01)
                 program.send_signal(signal.SIGINT)
                 self.assertEqual(program.wait(timeout=10), TROUBLE)
