@@ -277,9 +277,11 @@ class ImportBookTest(BookFiles):
         self.addCleanup(empty.cleanup)
         for sources, message in TROUBLE_CASES:
             with self.subTest(sources=sources):
-                sources = [empty.name if source == "EMPTY-FOLDER" else source for source in sources]
+                sources = [native(Path(empty.name)) if source == "EMPTY-FOLDER" else source
+                           for source in sources]
                 before = self.book(b"Old,Book,old@example.org,K1\n")
-                status, out, error = run("import", "--output", before, "--replace", *sources,
+                status, out, error = run("import", "--output", native(Path(before)), "--replace",
+                                         *sources,
                                          cwd=SAMPLES)
                 self.assertEqual((status, out), (TROUBLE, b""))
                 self.assertRegex(error.decode(), rf"^vesnik: [^\n]*{message}[^\n]*is as it was\n$")
