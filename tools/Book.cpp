@@ -75,7 +75,7 @@ ContactList Book::checked(int status, vesnik_list* list) const {
     }
     if (status == VESNIK_ERROR_OPEN || status == VESNIK_ERROR_READ) {
         // The reason first: finding the default book's path may change it.
-        std::string const reason = lookupFailureReason();
+        std::string const reason = platform::lastErrorText();
         char const* const failed = status == VESNIK_ERROR_OPEN ? "open" : "read";
         throw BookError(std::string("cannot ") + failed + " address book '" + displayPath() +
                         "': " + reason);

@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "platform/Platform.h"
+
 namespace vesnik::tool {
 
 namespace {
@@ -43,6 +45,11 @@ constexpr CommandShape kCommands[] = {
     {Command::kWhere, "where",
      "The library's directory, where the default address book is looked for", "vesnik where",
      nullptr, nullptr, 0, 0},
+    {Command::kImport, "import",
+     "Reads vCard files, folders of them and CSV exports into one book, written to standard "
+     "output or --output",
+     "vesnik import --output ~/contacts.cdir contacts.vcf", "SOURCE",
+     "A .vcf file, a folder of .vcf files, a CSV export, or - for standard input", 1, kAny},
 };
 
 constexpr char kExamples[] = R"(Examples:
@@ -53,6 +60,7 @@ constexpr char kExamples[] = R"(Examples:
   vesnik id-of ada.quist@example.net        its contact's identifier
   vesnik ids --book contacts.cdir           every identifier in contacts.cdir
   vesnik where                              where the default book is looked for
+  vesnik import --output c.cdir google.csv  a book from Google Contacts' export
 
 The book is --book PATH, else $VESNIK_BOOK when set and not empty, else
 AddressBook.CDIR in the library's directory (vesnik where). Installed from a
@@ -60,20 +68,50 @@ package, that is beside the system's library: set VESNIK_BOOK in the shell's
 profile to the book you keep.
 
 Exit status: 0 something was found, 1 nothing matched, 2 a usage error, or an
-address book that cannot be opened or read.)";
+address book that cannot be opened or read. import: 0 the book was written, 2
+it was not.)";
 
 // The options shared by every command, as given.
 struct Options {
     std::string format = "tsv";
     bool json = false;
     std::string name;
+    CLI::Option* bookOption = nullptr;
     CLI::Option* formatOption = nullptr;
+    CLI::Option* jsonOption = nullptr;
     CLI::Option* nameOption = nullptr;
     CLI::Option* limitOption = nullptr;
     CLI::Option* noFoldOption = nullptr;
+    // import's --columns, as given.
+    std::string columns;
+    CLI::Option* columnsOption = nullptr;
+    // The commands' arguments, required unless they follow a "--".
+    std::vector<CLI::Option*> arguments;
 };
 
-void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
+void declareImportOptions(CLI::App& import, Request& request, Options& options) {
+    CLI::Option* const output =
+        import
+            .add_option_function<std::string>(
+                "--output", [&request](std::string const& path) { request.import.output = path; },
+                "Write the book to BOOK, whole or not at all (default: standard output); an "
+                "existing BOOK only with --replace")
+            ->type_name("BOOK");
+    import.add_flag("--replace", request.import.replace, "Replace an existing BOOK")->needs(output);
+    import
+        .add_option("--charset", request.import.options.charset,
+                    "The character set of sources that are not UTF-8 and do not name theirs, "
+                    "such as windows-1252")
+        ->type_name("NAME");
+    options.columnsOption =
+        import
+            .add_option("--columns", options.columns,
+                        "The columns of a CSV file of no known export, by their header cells: "
+                        "family=COL,given=COL,email=COL[,email=COL...],phone=COL")
+            ->type_name("MAP");
+}
+
+void declareCommands(CLI::App& app, Request& request, Options& options) {
     for (CommandShape const& shape : kCommands) {
         CLI::App* const sub = app.add_subcommand(shape.name, shape.description);
         sub->group("Commands");
@@ -81,6 +119,9 @@ void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
                     "\n\nThe options of vesnik --help go before or after the command.");
         Command const command = shape.command;
         sub->callback([&request, command] { request.command = command; });
+        if (command == Command::kImport) {
+            declareImportOptions(*sub, request, options);
+        }
         if (shape.argument == nullptr) {
             continue;
         }
@@ -89,18 +130,19 @@ void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
         if (shape.most == 1) {
             argument->expected(1);
         }
-        // Arguments after "--" are counted once they are in.
-        argument->required(shape.fewest > 0 && !argumentsFollow);
+        argument->required(shape.fewest > 0);
+        options.arguments.push_back(argument);
     }
 }
 
 void declareOptions(CLI::App& app, Request& request, Options& options) {
     app.set_version_flag("--version", std::string("vesnik ") + VESNIK_VERSION);
-    app.add_option_function<std::string>(
-           "--book", [&request](std::string const& path) { request.book = path; },
-           "The address book to read (default: $VESNIK_BOOK when set and not empty, else "
-           "AddressBook.CDIR in the library's directory)")
-        ->type_name("PATH");
+    options.bookOption =
+        app.add_option_function<std::string>(
+               "--book", [&request](std::string const& path) { request.book = path; },
+               "The address book to read (default: $VESNIK_BOOK when set and not empty, else "
+               "AddressBook.CDIR in the library's directory)")
+            ->type_name("PATH");
     options.limitOption =
         app.add_option("--limit", request.limit, "Stop at the N-th match (query, get, email)")
             ->type_name("N")
@@ -126,8 +168,8 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                                   : value + " not in {" + formatNames(",") + "}";
                                    },
                                    ""));
-    app.add_flag("--json", options.json, "The same as --format json")
-        ->excludes(options.formatOption);
+    options.jsonOption = app.add_flag("--json", options.json, "The same as --format json")
+                             ->excludes(options.formatOption);
     options.nameOption =
         app.add_option("--name", options.name,
                        "The name beside each address, from {field1} {field2} {email} "
@@ -135,9 +177,19 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
             ->type_name("TEMPLATE");
 }
 
+// Whether argument is an option, of the command line or of a command, that
+// takes a value.
 bool takesValue(CLI::App& app, std::string const& argument) {
-    CLI::Option const* const option = app.get_option_no_throw(argument);
-    return option != nullptr && option->get_items_expected_min() > 0;
+    auto const takes = [&argument](CLI::App const& where) {
+        CLI::Option const* const option = where.get_option_no_throw(argument);
+        return option != nullptr && option->get_items_expected_min() > 0;
+    };
+    if (argument.empty() || argument[0] != '-') {
+        return false;
+    }
+    std::vector<CLI::App*> const commands = app.get_subcommands({});
+    return takes(app) || std::any_of(commands.begin(), commands.end(),
+                                     [&takes](CLI::App const* command) { return takes(*command); });
 }
 
 // Splits the arguments at the first "--" that is no option's value: after it
@@ -189,7 +241,34 @@ void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> cons
     }
 }
 
+// import writes a book: the lookups' options mean nothing to it.
+void settleImport(Request& request, Options const& options) {
+    for (CLI::Option const* option : {options.bookOption, options.formatOption, options.jsonOption,
+                                      options.nameOption, options.limitOption}) {
+        if (option->count() > 0) {
+            throw CLI::ValidationError(option->get_name(), "applies to the lookups, not to import");
+        }
+    }
+    if (options.columnsOption->count() > 0) {
+        try {
+            request.import.options.columns = import::parseColumnChoice(options.columns);
+        } catch (std::invalid_argument const& error) {
+            throw CLI::ValidationError("--columns", error.what());
+        }
+    }
+    std::string const& charset = request.import.options.charset;
+    if (!charset.empty() && platform::Converter::open(charset) == nullptr) {
+        throw CLI::ValidationError("--charset",
+                                   "this system knows no character set '" + charset + "'");
+    }
+    request.import.sources = request.arguments;
+}
+
 void settleOptions(Request& request, Options const& options) {
+    if (request.command == Command::kImport) {
+        settleImport(request, options);
+        return;
+    }
     std::string const name = options.json ? "json" : options.format;
     request.format = formatNamed(name);
     FormatUse const use = request.format->use;
@@ -241,8 +320,14 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     // Options given after the command fall through to the shared ones.
     app.fallthrough();
     declareOptions(app, request, options);
+    declareCommands(app, request, options);
     std::vector<std::string> const tail = splitAtSeparator(app, arguments);
-    declareCommands(app, request, !tail.empty());
+    if (!tail.empty()) {
+        // Arguments after "--" are counted once they are in.
+        for (CLI::Option* argument : options.arguments) {
+            argument->required(false);
+        }
+    }
     app.require_subcommand(1);
     app.footer(kExamples);
     app.failure_message([](CLI::App const*, CLI::Error const& error) {

@@ -10,6 +10,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Output.h"
+#include "import/ImportCommand.h"
 #ifdef _WIN32
 #include "WindowsArguments.h"
 #endif
@@ -46,6 +47,8 @@ ExitStatus carryOut(Request const& request, Output& out) {
             return commands.idOf(request.arguments.at(0));
         case Command::kWhere:
             return commands.where();
+        case Command::kImport:
+            break;
     }
     return ExitStatus::kTrouble;
 }
@@ -76,6 +79,9 @@ int run(int argc, char const* const* argv, char const* const* wordsArgv) {
             out.flush();
             std::fputs(line.error.c_str(), stderr);
             return line.exitCode;
+        }
+        if (line.request->command == Command::kImport) {
+            return vesnik::tool::import::runImport(line.request->import);
         }
         ExitStatus const status = carryOut(*line.request, out);
         out.flush();

@@ -27,6 +27,8 @@ namespace fs = std::filesystem;
 struct Library {
     char const* name;
     char const* file;
+    // Test names show the library's name, not the pointers' bytes.
+    friend void PrintTo(Library const& library, std::ostream* out) { *out << library.name; }
 };
 
 class FailingLoad : public testing::TestWithParam<Library> {};
