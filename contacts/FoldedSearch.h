@@ -15,8 +15,8 @@
 
 #include "CodePointFolds.h"
 #include "Columns.h"
-#include "FoldedText.h"
 #include "LineFormat.h"
+#include "MayFoldToHold.h"
 #include "SearchWords.h"
 
 namespace vesnik {
