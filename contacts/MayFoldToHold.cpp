@@ -41,19 +41,17 @@ MayFoldToHold::MayFoldToHold(std::vector<std::string_view> const& words,
     }
 }
 
-MayFoldToHold::KeyBits MayFoldToHold::keysIn(std::string_view sequence) {
-    char32_t const codePoint = decoded(sequence);
-    std::uint16_t& index = blockIndex_[codePoint >> 8];
+std::array<MayFoldToHold::KeyBits, 256> const& MayFoldToHold::blockKeys(std::uint32_t highBits) {
+    std::uint16_t& index = blockIndex_[highBits];
     if (index == 0) {
-        FoldBlock const& block = folds_.block(codePoint >> 8);
+        FoldBlock const& block = folds_.block(highBits);
         std::array<KeyBits, 256> bits{};
         char encoded[4];
         for (std::uint32_t low = 0; low < 256; ++low) {
             FoldedCodePoint const& folded = block.codePoints[low];
             std::string_view const fold =
                 (folded.traits & kFoldsToItself) != 0
-                    ? std::string_view(encoded,
-                                       encode((codePoint & ~char32_t{0xFF}) | low, encoded))
+                    ? std::string_view(encoded, encode(highBits << 8 | low, encoded))
                     : std::string_view(block.text).substr(folded.offset, folded.length);
             for (std::size_t key = 0; key < keys_.size(); ++key) {
                 if (fold.find(keys_[key]) != std::string_view::npos) {
@@ -64,7 +62,7 @@ MayFoldToHold::KeyBits MayFoldToHold::keysIn(std::string_view sequence) {
         blockKeys_.push_back(bits);
         index = static_cast<std::uint16_t>(blockKeys_.size() - 1);
     }
-    return blockKeys_[index][codePoint & 0xFF];
+    return blockKeys_[index];
 }
 
 bool MayFoldToHold::inSearchedColumns(std::string_view line) {
@@ -91,7 +89,13 @@ bool MayFoldToHold::inSearchedColumns(std::string_view line) {
         inColumn = true;
         std::size_t const length = sequenceLength(line.substr(at));
         if (length != 0) {
-            found |= keysIn(line.substr(at, length));
+            // Names keep to a block or two: the last one's keys are at hand.
+            char32_t const codePoint = decoded(line.substr(at, length));
+            if (lastKeys_ == nullptr || codePoint >> 8 != lastHighBits_) {
+                lastHighBits_ = codePoint >> 8;
+                lastKeys_ = &blockKeys(lastHighBits_);
+            }
+            found |= (*lastKeys_)[codePoint & 0xFF];
         }
         at += length != 0 ? length : 1;
     }

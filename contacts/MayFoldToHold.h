@@ -28,9 +28,9 @@ class MayFoldToHold {
   private:
     using KeyBits = std::uint64_t;
 
-    // The keys that the fold of the code point at the start of sequence
-    // holds.
-    KeyBits keysIn(std::string_view sequence);
+    // The keys that the fold of each code point of a block holds, learnt
+    // when the block is first met.
+    std::array<KeyBits, 256> const& blockKeys(std::uint32_t highBits);
 
     CodePointFolds const& folds_;
     std::vector<std::string> keys_;
@@ -41,6 +41,8 @@ class MayFoldToHold {
     // before the block is first met.
     std::vector<std::uint16_t> blockIndex_;
     std::vector<std::array<KeyBits, 256>> blockKeys_;
+    std::uint32_t lastHighBits_ = 0;
+    std::array<KeyBits, 256> const* lastKeys_ = nullptr;
 };
 
 }  // namespace vesnik
