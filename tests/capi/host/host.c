@@ -67,8 +67,10 @@ static int host(void) {
          &list);
     // Fullwidth L, e with an acute accent, E.
     show("folded search for LEE as written otherwise",
-         vesnik_search_v2(NULL, "\xEF\xBC\xAC\xC3\xA9" "E", VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS,
-                          0, &list),
+         vesnik_search_v2(NULL,
+                          "\xEF\xBC\xAC\xC3\xA9"
+                          "E",
+                          VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS, 0, &list),
          &list);
     show("search with an unknown flag", vesnik_search_v2(NULL, "a", 0x80u, 0, &list), &list);
     status = vesnik_find_email("no such book", "ann@example.org", 0, &list);
