@@ -138,14 +138,14 @@ double nanosecondsThroughUtf8proc(FoldMode mode, std::vector<Decoded> const& dec
     for (int round = 0; round < kRounds / 10; ++round) {
         folded.clear();
         for (Decoded const& at : decoded) {
-            utf8proc_int32_t parts[32];
+            utf8proc_int32_t pieces[32];
             auto const count =
-                utf8proc_decompose_char(static_cast<utf8proc_int32_t>(at.codePoint), parts, 32,
+                utf8proc_decompose_char(static_cast<utf8proc_int32_t>(at.codePoint), pieces, 32,
                                         static_cast<utf8proc_option_t>(options), nullptr);
             for (utf8proc_ssize_t i = 0; i < std::min<utf8proc_ssize_t>(count, 32); ++i) {
                 utf8proc_uint8_t bytes[4];
                 folded.append(reinterpret_cast<char*>(bytes),
-                              static_cast<std::size_t>(utf8proc_encode_char(parts[i], bytes)));
+                              static_cast<std::size_t>(utf8proc_encode_char(pieces[i], bytes)));
             }
         }
     }

@@ -32,9 +32,9 @@ std::string foldCodePoint(utf8proc_int32_t codePoint, unsigned flags) {
     if ((flags & kFoldMarks) != 0) {
         options |= UTF8PROC_COMPAT | UTF8PROC_DECOMPOSE | UTF8PROC_STRIPMARK;
     }
-    utf8proc_int32_t parts[64];
+    utf8proc_int32_t pieces[64];
     utf8proc_ssize_t const count = utf8proc_decompose_char(
-        codePoint, parts, 64, static_cast<utf8proc_option_t>(options), nullptr);
+        codePoint, pieces, 64, static_cast<utf8proc_option_t>(options), nullptr);
     if (count < 0 || count > 64) {
         throw std::logic_error("utf8proc_decompose_char failed");
     }
@@ -42,10 +42,10 @@ std::string foldCodePoint(utf8proc_int32_t codePoint, unsigned flags) {
     for (utf8proc_ssize_t i = 0; i < count; ++i) {
         char const* ascii = nullptr;
         if ((flags & kFoldMarks) != 0) {
-            ascii = rewrite(capi::kLettersWithoutDecomposition, parts[i]);
+            ascii = rewrite(capi::kLettersWithoutDecomposition, pieces[i]);
         }
         if (ascii == nullptr && (flags & kFoldCase) != 0) {
-            ascii = rewrite(capi::kApostrophes, parts[i]);
+            ascii = rewrite(capi::kApostrophes, pieces[i]);
         }
         if (ascii != nullptr) {
             folded += ascii;
@@ -53,7 +53,7 @@ std::string foldCodePoint(utf8proc_int32_t codePoint, unsigned flags) {
         }
         utf8proc_uint8_t bytes[4];
         folded.append(reinterpret_cast<char*>(bytes),
-                      static_cast<std::size_t>(utf8proc_encode_char(parts[i], bytes)));
+                      static_cast<std::size_t>(utf8proc_encode_char(pieces[i], bytes)));
     }
     for (char& c : folded) {
         if (c >= 'A' && c <= 'Z') {
