@@ -1,5 +1,6 @@
 #include "Book.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <utility>
@@ -9,6 +10,25 @@
 namespace vesnik::tool {
 
 namespace {
+
+#ifdef _WIN32
+constexpr char kListSeparator = ';';
+#else
+constexpr char kListSeparator = ':';
+#endif
+
+std::vector<std::string> listedPaths(std::string const& list) {
+    std::vector<std::string> paths;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t const end = std::min(list.find(kListSeparator, start), list.size());
+        if (end > start) {
+            paths.push_back(list.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return paths;
+}
 
 std::string defaultBookPath() {
     std::size_t const length = vesnik_default_book(nullptr, 0);
@@ -21,15 +41,19 @@ std::string defaultBookPath() {
 
 }  // namespace
 
-Book Book::choose(std::optional<std::string> option) {
-    if (option) {
-        return Book(std::move(option));
+std::vector<Book> Book::choose(std::vector<std::string> options) {
+    if (options.empty()) {
+        char const* const fromEnvironment = std::getenv("VESNIK_BOOK");
+        options = listedPaths(fromEnvironment != nullptr ? fromEnvironment : "");
     }
-    char const* const fromEnvironment = std::getenv("VESNIK_BOOK");
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') {
-        return Book(std::string(fromEnvironment));
+    std::vector<Book> books;
+    for (std::string& path : options) {
+        books.push_back(Book(std::move(path)));
     }
-    return Book(std::nullopt);
+    if (books.empty()) {
+        books.push_back(Book(std::nullopt));
+    }
+    return books;
 }
 
 std::string Book::displayPath() const {

@@ -27,9 +27,10 @@ using ContactList = std::unique_ptr<vesnik_list, ListFree>;
 
 class Book {
   public:
-    // --book when given; else VESNIK_BOOK when set and not empty; else the
-    // library's default book.
-    static Book choose(std::optional<std::string> option);
+    // Each --book, in order, when given; else the books VESNIK_BOOK lists,
+    // separated as in PATH, empty ones skipped; else the library's default
+    // book.
+    static std::vector<Book> choose(std::vector<std::string> options);
 
     // The path to show the user: for the default book, where the library
     // looks for it.

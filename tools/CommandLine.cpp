@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Messages.h"
+
 namespace vesnik::tool {
 
 namespace {
@@ -54,13 +56,13 @@ constexpr char kExamples[] = R"(Examples:
   vesnik ids --book contacts.cdir           every identifier in contacts.cdir
   vesnik where                              where the default book is looked for
 
-The book is --book PATH, else $VESNIK_BOOK when set and not empty, else
-AddressBook.CDIR in the library's directory (vesnik where). Installed from a
-package, that is beside the system's library: set VESNIK_BOOK in the shell's
-profile to the book you keep.
+The books are each --book PATH, in order, else those $VESNIK_BOOK lists,
+separated as in PATH, else AddressBook.CDIR in the library's directory
+(vesnik where). Installed from a package, that is beside the system's
+library: set VESNIK_BOOK in the shell's profile to the books you keep.
 
 Exit status: 0 something was found, 1 nothing matched, 2 a usage error, or an
-address book that cannot be opened or read.)";
+address book that cannot be opened or read (the others still answer).)";
 
 // The options shared by every command, as given.
 struct Options {
@@ -93,25 +95,37 @@ void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
     }
 }
 
+// Why value cannot be a limit, or empty. The parser's own reading saturates
+// where size_t is 64 bits and fails where it is 32: both are said alike.
+std::string limitProblem(std::string const& value) {
+    bool const whole = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+    std::size_t const first = value.find_first_not_of('0');
+    if (!whole || first == std::string::npos) {
+        return "'" + value + "' is not a whole number of 1 or more";
+    }
+    std::string const largest = std::to_string(kAny);
+    std::size_t const digits = value.size() - first;
+    if (digits > largest.size() ||
+        (digits == largest.size() && value.compare(first, digits, largest) > 0)) {
+        return "'" + value + "' is more than " + largest;
+    }
+    return "";
+}
+
 void declareOptions(CLI::App& app, Request& request, Options& options) {
     app.set_version_flag("--version", std::string("vesnik ") + VESNIK_VERSION);
-    app.add_option_function<std::string>(
-           "--book", [&request](std::string const& path) { request.book = path; },
-           "The address book to read (default: $VESNIK_BOOK when set and not empty, else "
-           "AddressBook.CDIR in the library's directory)")
-        ->type_name("PATH");
+    app.add_option("--book", request.books,
+                   "An address book to read, again for each further book (default: the books "
+                   "$VESNIK_BOOK lists, else AddressBook.CDIR in the library's directory)")
+        ->type_name("PATH")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     options.limitOption =
         app.add_option("--limit", request.limit, "Stop at the N-th match (query, get, email)")
             ->type_name("N")
             ->check(CLI::Validator(
-                [](std::string& value) -> std::string {
-                    bool const whole = !value.empty() &&
-                                       value.find_first_not_of("0123456789") == std::string::npos;
-                    return whole && value.find_first_not_of('0') != std::string::npos
-                               ? ""
-                               : "'" + value + "' is not a whole number of 1 or more";
-                },
-                ""));
+                [](std::string& value) -> std::string { return limitProblem(value); }, ""));
     options.formatOption = app.add_option("--format", options.format,
                                           "One of " + formatNames(", ") + " (see man vesnik)")
                                ->type_name("FORMAT")
@@ -131,9 +145,15 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
             ->type_name("TEMPLATE");
 }
 
+// The parser's own lookup promises not to throw, yet allocates: memory
+// running out there would end the program.
 bool takesValue(CLI::App& app, std::string const& argument) {
-    CLI::Option const* const option = app.get_option_no_throw(argument);
-    return option != nullptr && option->get_items_expected_min() > 0;
+    for (CLI::Option const* const option : app.get_options()) {
+        if (option->check_name(argument)) {
+            return option->get_items_expected_min() > 0;
+        }
+    }
+    return false;
 }
 
 // Splits the arguments at the first "--" that is no option's value: after it
@@ -214,12 +234,17 @@ void settleOptions(Request& request, Options const& options) {
 }
 
 // The parser says an unknown option was "not expected", or, when the command
-// then lacks its argument, only that: name it.
-std::optional<std::string> unknownOption(CLI::App const& app) {
-    for (std::string const& argument : app.remaining(true)) {
+// then lacks its argument, only that; and of a misspelled command, that a
+// command is required: name either.
+std::optional<std::string> unknownArgument(CLI::App const& app) {
+    std::vector<std::string> const remaining = app.remaining(true);
+    for (std::string const& argument : remaining) {
         if (argument.size() > 1 && argument[0] == '-') {
-            return argument;
+            return "unknown option '" + argument + "'";
         }
+    }
+    if (!remaining.empty() && app.get_subcommands().empty()) {
+        return "unknown command '" + remaining.front() + "'";
     }
     return std::nullopt;
 }
@@ -239,7 +264,7 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     app.require_subcommand(1);
     app.footer(kExamples);
     app.failure_message([](CLI::App const*, CLI::Error const& error) {
-        return std::string("vesnik: ") + error.what() + " (see vesnik --help)\n";
+        return "vesnik: " + withControlsEscaped(error.what()) + " (see vesnik --help)\n";
     });
 
     CommandLine line;
@@ -255,12 +280,15 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     } catch (CLI::ParseError const& error) {
         std::ostringstream output;
         std::ostringstream message;
+        // A stream keeps memory running out to itself unless asked.
+        output.exceptions(std::ios::badbit | std::ios::failbit);
+        message.exceptions(std::ios::badbit | std::ios::failbit);
         line.exitCode = app.exit(error, output, message) == 0 ? 0 : 2;
         line.output = output.str();
         line.error = message.str();
         if (line.exitCode != 0) {
-            if (std::optional<std::string> const unknown = unknownOption(app)) {
-                line.error = "vesnik: unknown option '" + *unknown + "' (see vesnik --help)\n";
+            if (std::optional<std::string> const unknown = unknownArgument(app)) {
+                line.error = "vesnik: " + withControlsEscaped(*unknown) + " (see vesnik --help)\n";
             }
         }
         return line;

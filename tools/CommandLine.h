@@ -17,8 +17,8 @@ enum class Command { kQuery, kGet, kEmail, kIds, kIdOf, kWhere };
 
 struct Request {
     Command command = Command::kWhere;
-    // --book, when given.
-    std::optional<std::string> book;
+    // Each --book, in the order given.
+    std::vector<std::string> books;
     Format const* format = formatNamed("tsv");
     // 0: no limit.
     std::size_t limit = 0;
