@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the fuzzers and runs them for a bounded time in all (default 60 s),
-# shared among the targets by the weights below, each growing a working
-# corpus from its seeds; exits non-zero on a finding, which is left in
-# build/fuzz/findings/ to be added to the target's regressions. The logs are
-# in build/fuzz/.
+# Builds the fuzzers (the engine's queries; the import's vCard and CSV
+# readers) and runs them for a bounded time in all (default 60 s), shared
+# among the targets by the weights below, each growing a working corpus from
+# its seeds; exits non-zero on a finding, which is left in build/fuzz/findings/
+# to be added to the target's regressions. The logs are in build/fuzz/.
 #   scripts/fuzz.sh [seconds] [target] [more libFuzzer options...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ shift $(($# < 2 ? $# : 2))
 
 # target:weight:seed folder. The engine's queries are the most intricate
 # code, so they get most of the time.
-targets=(vesnik_fuzz:2:fuzz/corpus)
+targets=(vesnik_fuzz:2:fuzz/corpus vesnik_import_fuzz:1:fuzz/import-corpus)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"

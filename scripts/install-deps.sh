@@ -15,6 +15,9 @@ packages+=(gcc)
 # Tests drive real neomutt and aerc, each in a tmux server of its own, through
 # vesnik.
 packages+=(neomutt aerc tmux)
+# vesnik import's tests read its vCard export with a second, independent
+# reader; its benchmark measures memory with GNU time.
+packages+=(python3-vobject time)
 packages+=("$@")
 
 missing=()

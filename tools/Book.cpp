@@ -6,22 +6,18 @@
 #include <utility>
 
 #include "Output.h"
+#include "platform/Platform.h"
 
 namespace vesnik::tool {
 
 namespace {
 
-#ifdef _WIN32
-constexpr char kListSeparator = ';';
-#else
-constexpr char kListSeparator = ':';
-#endif
-
 std::vector<std::string> listedPaths(std::string const& list) {
     std::vector<std::string> paths;
     std::size_t start = 0;
     while (start <= list.size()) {
-        std::size_t const end = std::min(list.find(kListSeparator, start), list.size());
+        std::size_t const end =
+            std::min(list.find(platform::pathListSeparator(), start), list.size());
         if (end > start) {
             paths.push_back(list.substr(start, end - start));
         }
@@ -98,7 +94,7 @@ ContactList Book::checked(int status, vesnik_list* list) const {
     }
     if (status == VESNIK_ERROR_OPEN || status == VESNIK_ERROR_READ) {
         // The reason first: finding the default book's path may change it.
-        std::string const reason = lookupFailureReason();
+        std::string const reason = platform::lastErrorText();
         char const* const failed = status == VESNIK_ERROR_OPEN ? "open" : "read";
         throw BookError(std::string("cannot ") + failed + " address book '" + displayPath() +
                         "': " + reason);

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "Messages.h"
+#include "platform/Platform.h"
 
 namespace vesnik::tool {
 
@@ -45,6 +46,11 @@ constexpr CommandShape kCommands[] = {
     {Command::kWhere, "where",
      "The library's directory, where the default address book is looked for", "vesnik where",
      nullptr, nullptr, 0, 0},
+    {Command::kImport, "import",
+     "Reads vCard files, folders of them and CSV exports into one book, written to standard "
+     "output or --output",
+     "vesnik import --output ~/contacts.cdir contacts.vcf", "SOURCE",
+     "A .vcf file, a folder of .vcf files, a CSV export, or - for standard input", 1, kAny},
 };
 
 constexpr char kExamples[] = R"(Examples:
@@ -55,6 +61,7 @@ constexpr char kExamples[] = R"(Examples:
   vesnik id-of ada.quist@example.net        its contact's identifier
   vesnik ids --book contacts.cdir           every identifier in contacts.cdir
   vesnik where                              where the default book is looked for
+  vesnik import --output c.cdir google.csv  a book from Google Contacts' export
 
 The books are each --book PATH, in order, else those $VESNIK_BOOK lists,
 separated as in PATH, else AddressBook.CDIR in the library's directory
@@ -62,19 +69,49 @@ separated as in PATH, else AddressBook.CDIR in the library's directory
 library: set VESNIK_BOOK in the shell's profile to the books you keep.
 
 Exit status: 0 something was found, 1 nothing matched, 2 a usage error, or an
-address book that cannot be opened or read (the others still answer).)";
+address book that cannot be opened or read (the others still answer).
+import: 0 the book was written, 2 it was not.)";
 
 // The options shared by every command, as given.
 struct Options {
     std::string format = "tsv";
     bool json = false;
     std::string name;
+    CLI::Option* bookOption = nullptr;
     CLI::Option* formatOption = nullptr;
+    CLI::Option* jsonOption = nullptr;
     CLI::Option* nameOption = nullptr;
     CLI::Option* limitOption = nullptr;
+    // import's --columns, as given.
+    std::string columns;
+    CLI::Option* columnsOption = nullptr;
+    // The commands' arguments, required unless they follow a "--".
+    std::vector<CLI::Option*> arguments;
 };
 
-void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
+void declareImportOptions(CLI::App& import, Request& request, Options& options) {
+    CLI::Option* const output =
+        import
+            .add_option_function<std::string>(
+                "--output", [&request](std::string const& path) { request.import.output = path; },
+                "Write the book to BOOK, whole or not at all (default: standard output); an "
+                "existing BOOK only with --replace")
+            ->type_name("BOOK");
+    import.add_flag("--replace", request.import.replace, "Replace an existing BOOK")->needs(output);
+    import
+        .add_option("--charset", request.import.options.charset,
+                    "The character set of sources that are not UTF-8 and do not name theirs, "
+                    "such as windows-1252")
+        ->type_name("NAME");
+    options.columnsOption =
+        import
+            .add_option("--columns", options.columns,
+                        "The columns of a CSV file of no known export, by their header cells: "
+                        "family=COL,given=COL,email=COL[,email=COL...],phone=COL")
+            ->type_name("MAP");
+}
+
+void declareCommands(CLI::App& app, Request& request, Options& options) {
     for (CommandShape const& shape : kCommands) {
         CLI::App* const sub = app.add_subcommand(shape.name, shape.description);
         sub->group("Commands");
@@ -82,6 +119,9 @@ void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
                     "\n\nThe options of vesnik --help go before or after the command.");
         Command const command = shape.command;
         sub->callback([&request, command] { request.command = command; });
+        if (command == Command::kImport) {
+            declareImportOptions(*sub, request, options);
+        }
         if (shape.argument == nullptr) {
             continue;
         }
@@ -90,8 +130,8 @@ void declareCommands(CLI::App& app, Request& request, bool argumentsFollow) {
         if (shape.most == 1) {
             argument->expected(1);
         }
-        // Arguments after "--" are counted once they are in.
-        argument->required(shape.fewest > 0 && !argumentsFollow);
+        argument->required(shape.fewest > 0);
+        options.arguments.push_back(argument);
     }
 }
 
@@ -114,13 +154,15 @@ std::string limitProblem(std::string const& value) {
 
 void declareOptions(CLI::App& app, Request& request, Options& options) {
     app.set_version_flag("--version", std::string("vesnik ") + VESNIK_VERSION);
-    app.add_option("--book", request.books,
-                   "An address book to read, again for each further book (default: the books "
-                   "$VESNIK_BOOK lists, else AddressBook.CDIR in the library's directory)")
-        ->type_name("PATH")
-        ->expected(1)
-        ->allow_extra_args(false)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    options.bookOption =
+        app.add_option("--book", request.books,
+                       "An address book to read, again for each further book (default: the "
+                       "books $VESNIK_BOOK lists, else AddressBook.CDIR in the library's "
+                       "directory)")
+            ->type_name("PATH")
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     options.limitOption =
         app.add_option("--limit", request.limit, "Stop at the N-th match (query, get, email)")
             ->type_name("N")
@@ -136,8 +178,8 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                                   : value + " not in {" + formatNames(",") + "}";
                                    },
                                    ""));
-    app.add_flag("--json", options.json, "The same as --format json")
-        ->excludes(options.formatOption);
+    options.jsonOption = app.add_flag("--json", options.json, "The same as --format json")
+                             ->excludes(options.formatOption);
     options.nameOption =
         app.add_option("--name", options.name,
                        "The name beside each address, from {field1} {field2} {email} "
@@ -145,15 +187,24 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
             ->type_name("TEMPLATE");
 }
 
-// The parser's own lookup promises not to throw, yet allocates: memory
-// running out there would end the program.
+// Whether argument is an option, of the command line or of a command, that
+// takes a value. The parser's own lookup promises not to throw, yet
+// allocates: memory running out there would end the program.
 bool takesValue(CLI::App& app, std::string const& argument) {
-    for (CLI::Option const* const option : app.get_options()) {
-        if (option->check_name(argument)) {
-            return option->get_items_expected_min() > 0;
+    auto const takes = [&argument](CLI::App const& where) {
+        for (CLI::Option const* const option : where.get_options()) {
+            if (option->check_name(argument)) {
+                return option->get_items_expected_min() > 0;
+            }
         }
+        return false;
+    };
+    if (argument.empty() || argument[0] != '-') {
+        return false;
     }
-    return false;
+    std::vector<CLI::App*> const commands = app.get_subcommands({});
+    return takes(app) || std::any_of(commands.begin(), commands.end(),
+                                     [&takes](CLI::App const* command) { return takes(*command); });
 }
 
 // Splits the arguments at the first "--" that is no option's value: after it
@@ -205,7 +256,34 @@ void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> cons
     }
 }
 
+// import writes a book: the lookups' options mean nothing to it.
+void settleImport(Request& request, Options const& options) {
+    for (CLI::Option const* option : {options.bookOption, options.formatOption, options.jsonOption,
+                                      options.nameOption, options.limitOption}) {
+        if (option->count() > 0) {
+            throw CLI::ValidationError(option->get_name(), "applies to the lookups, not to import");
+        }
+    }
+    if (options.columnsOption->count() > 0) {
+        try {
+            request.import.options.columns = import::parseColumnChoice(options.columns);
+        } catch (std::invalid_argument const& error) {
+            throw CLI::ValidationError("--columns", error.what());
+        }
+    }
+    std::string const& charset = request.import.options.charset;
+    if (!charset.empty() && platform::Converter::open(charset) == nullptr) {
+        throw CLI::ValidationError("--charset",
+                                   "this system knows no character set '" + charset + "'");
+    }
+    request.import.sources = request.arguments;
+}
+
 void settleOptions(Request& request, Options const& options) {
+    if (request.command == Command::kImport) {
+        settleImport(request, options);
+        return;
+    }
     std::string const name = options.json ? "json" : options.format;
     request.format = formatNamed(name);
     FormatUse const use = request.format->use;
@@ -259,8 +337,14 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     // Options given after the command fall through to the shared ones.
     app.fallthrough();
     declareOptions(app, request, options);
+    declareCommands(app, request, options);
     std::vector<std::string> const tail = splitAtSeparator(app, arguments);
-    declareCommands(app, request, !tail.empty());
+    if (!tail.empty()) {
+        // Arguments after "--" are counted once they are in.
+        for (CLI::Option* argument : options.arguments) {
+            argument->required(false);
+        }
+    }
     app.require_subcommand(1);
     app.footer(kExamples);
     app.failure_message([](CLI::App const*, CLI::Error const& error) {

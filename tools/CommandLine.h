@@ -10,10 +10,11 @@
 
 #include "formats/Formats.h"
 #include "formats/NameTemplate.h"
+#include "import/ImportCommand.h"
 
 namespace vesnik::tool {
 
-enum class Command { kQuery, kGet, kEmail, kIds, kIdOf, kWhere };
+enum class Command { kQuery, kGet, kEmail, kIds, kIdOf, kWhere, kImport };
 
 struct Request {
     Command command = Command::kWhere;
@@ -25,6 +26,8 @@ struct Request {
     NameTemplate name{"{field2} {field1}"};
     // The command's words, identifiers or address.
     std::vector<std::string> arguments;
+    // import's sources and options.
+    import::ImportRequest import;
 };
 
 struct CommandLine {

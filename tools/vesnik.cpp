@@ -12,6 +12,7 @@
 #include "Commands.h"
 #include "Messages.h"
 #include "Output.h"
+#include "import/ImportCommand.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ ExitStatus carryOut(Request const& request, Output& out) {
             return commands.idOf(request.arguments.at(0));
         case Command::kWhere:
             return commands.where();
+        case Command::kImport:
+            break;
     }
     return ExitStatus::kTrouble;
 }
@@ -99,6 +102,9 @@ int main(int argc, char** argv) {
             out.flush();
             std::fputs(line.error.c_str(), stderr);
             return line.exitCode;
+        }
+        if (line.request->command == Command::kImport) {
+            return vesnik::tool::import::runImport(line.request->import);
         }
         ExitStatus const status = carryOut(*line.request, out);
         endIfMemoryRanOut();

@@ -6,15 +6,15 @@ _vesnik()
     _init_completion -s || return
 
     case $prev in
-        --book)
+        --book | --output)
             _filedir
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'tsv json mutt aerc' -- "$cur"))
+            COMPREPLY=($(compgen -W 'tsv json vcard mutt aerc' -- "$cur"))
             return
             ;;
-        --limit | --name | -h | --help | --version)
+        --limit | --name | --charset | --columns | -h | --help | --version)
             return
             ;;
     esac
@@ -31,12 +31,16 @@ _vesnik()
             --) separated=true ;;
             --book) book=(--book "${words[i + 1]/#\~/$HOME}") && ((i++)) ;;
             --book=*) book=(--book "${words[i]#--book=}") ;;
-            --limit | --format | --name) ((i++)) ;;
+            --limit | --format | --name | --output | --charset | --columns) ((i++)) ;;
             -*) ;;
             *) [[ $command ]] || command=${words[i]} ;;
         esac
     done
 
+    if [[ $cur == -* ]] && ! $separated && [[ $command == import ]]; then
+        COMPREPLY=($(compgen -W '--output --replace --charset --columns --help' -- "$cur"))
+        return
+    fi
     if [[ $cur == -* ]] && ! $separated; then
         COMPREPLY=($(compgen -W '--book --limit --format --json --name --help
             --version' -- "$cur"))
@@ -47,7 +51,10 @@ _vesnik()
     # The book's own identifiers and addresses, as the command would read them.
     case $command in
         "")
-            COMPREPLY=($(compgen -W 'query get email ids id-of where' -- "$cur"))
+            COMPREPLY=($(compgen -W 'query get email ids id-of where import' -- "$cur"))
+            ;;
+        import)
+            _filedir
             ;;
         get)
             COMPREPLY=($(compgen -W '$(vesnik "${book[@]}" ids 2>/dev/null)' -- "$cur"))

@@ -13,6 +13,8 @@ constexpr Format kFormats[] = {
      FormatUse::kEveryCommand, false, true, makeTabSeparatedPrinter},
     {"json", "a JSON object a contact, a JSON string a value", FormatUse::kEveryCommand, false,
      true, makeJsonPrinter},
+    {"vcard", "vCard 3.0 cards, a record's e-mails on one card", FormatUse::kContactCommands, true,
+     true, makeVcardPrinter},
     {"mutt", "for mutt's query_command: a message line, then email, name and identifier",
      FormatUse::kQueryOnly, true, false, makeMuttPrinter},
     {"aerc", "for aerc's address-book-cmd: email and name", FormatUse::kQueryOnly, true, false,
