@@ -11,7 +11,7 @@ _vesnik()
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'tsv json vcard mutt aerc' -- "$cur"))
+            COMPREPLY=($(compgen -W 'tsv json vcard mutt aerc address' -- "$cur"))
             return
             ;;
         --limit | --name | --charset | --columns | -h | --help | --version)
@@ -29,8 +29,8 @@ _vesnik()
         fi
         case ${words[i]} in
             --) separated=true ;;
-            --book) book=(--book "${words[i + 1]/#\~/$HOME}") && ((i++)) ;;
-            --book=*) book=(--book "${words[i]#--book=}") ;;
+            --book) book+=(--book "${words[i + 1]/#\~/$HOME}") && ((i++)) ;;
+            --book=*) book+=(--book "${words[i]#--book=}") ;;
             --limit | --format | --name | --output | --charset | --columns) ((i++)) ;;
             -*) ;;
             *) [[ $command ]] || command=${words[i]} ;;
