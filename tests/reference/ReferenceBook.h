@@ -42,6 +42,13 @@ Field getContactID(Field const& email, Book const& book);
 // has no words. nullopt when the book cannot be opened.
 std::optional<Records> search(std::string const& text, Book const& book);
 
+// How well a record that search finds fits text, every place of every word
+// tried: 1 when each word begins a word of field1 or field2, or begins the
+// e-mail; 2 when each begins a word of one of the three; 3 otherwise. A word
+// begins at a field's start or after a byte below 0x80 that is no letter or
+// digit.
+int searchTier(std::string const& text, Fields const& record);
+
 // The lookups that every front door is built from, in their plain form:
 // every record; every record's identifier (a record of that field alone); the
 // records whose identifier is one of keys; whose e-mail equals keys[0], ASCII
