@@ -13,6 +13,7 @@
 #include "Columns.h"
 #include "FunctionRef.h"
 #include "LineScan.h"
+#include "MatchTier.h"
 
 namespace vesnik {
 
@@ -33,10 +34,14 @@ struct Query {
     std::vector<std::string_view> keys;
     // The scan ends at the limit-th match; 0 means no limit.
     std::size_t limit = 0;
+    // For kSearch: each match's tier is judged (MatchTier.h), and the scan
+    // ends at the limit-th match of the best tier instead: what comes later
+    // cannot be among the best, which the caller keeps.
+    bool ranked = false;
 
     static Query of(QueryKind kind, std::vector<std::string_view> keys = {},
                     std::size_t limit = 0) {
-        return Query{kind, std::move(keys), limit};
+        return Query{kind, std::move(keys), limit, false};
     }
 };
 
@@ -44,6 +49,8 @@ struct Query {
 struct Match {
     // The line's columns; for kEveryContactId only the identifier's.
     Columns columns;
+    // Judged for a ranked query only.
+    MatchTier tier = MatchTier::kWordStartsName;
 };
 
 // Takes each match in file order; returns false to end the scan.

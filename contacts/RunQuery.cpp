@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 
 #include "ColumnWalk.h"
 #include "ContactIdSet.h"
@@ -12,18 +13,24 @@ namespace vesnik {
 
 namespace {
 
-// Stops the scan at the query's limit.
+// Stops the scan at the query's limit; judges each match's tier when a judge
+// is given, and then counts the best tier's only.
 class Counted {
   public:
-    Counted(OnMatch onMatch, std::size_t limit) : onMatch_(onMatch), limit_(limit) {}
+    Counted(OnMatch onMatch, std::size_t limit, TierJudge const* judge)
+        : onMatch_(onMatch), limit_(limit), judge_(judge) {}
 
     bool operator()(Columns const& columns) {
-        return onMatch_(Match{columns}) && ++matched_ != limit_;
+        MatchTier const tier =
+            judge_ != nullptr ? judge_->tierOf(columns) : MatchTier::kWordStartsName;
+        bool const counts = tier == MatchTier::kWordStartsName;
+        return onMatch_(Match{columns, tier}) && (!counts || ++matched_ != limit_);
     }
 
   private:
     OnMatch onMatch_;
     std::size_t limit_;
+    TierJudge const* judge_;
     std::size_t matched_ = 0;
 };
 
@@ -153,8 +160,12 @@ ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) 
 }  // namespace
 
 ScanOutcome runQuery(ByteSource& source, Query const& query, OnMatch onMatch) {
-    Counted counted(onMatch, query.limit);
     std::string_view const key = query.keys.empty() ? std::string_view() : query.keys.front();
+    std::optional<TierJudge> judge;
+    if (query.ranked && query.kind == QueryKind::kSearch) {
+        judge.emplace(splitWords(key));
+    }
+    Counted counted(onMatch, query.limit, judge ? &*judge : nullptr);
     switch (query.kind) {
         case QueryKind::kEveryContact:
             return everyContact(source, counted);

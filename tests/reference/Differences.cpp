@@ -97,8 +97,8 @@ class FirstDifference {
 
 std::string described(Ask const& ask) {
     static char const* const kNames[] = {"every contact", "every id", "ids", "email", "search"};
-    return kNames[static_cast<int>(ask.lookup)] + std::string(" ") + spelled(ask.keys) +
-           ", limit " + std::to_string(ask.limit);
+    return kNames[static_cast<int>(ask.lookup)] + std::string(ask.ranked ? " ranked " : " ") +
+           spelled(ask.keys) + ", limit " + std::to_string(ask.limit);
 }
 
 std::string flippedCase(std::string text) {
@@ -181,6 +181,7 @@ std::vector<Ask> asksFor(Records const& records, std::vector<std::string> const&
     unlimited.push_back({Lookup::kContactIds, twice});
     for (std::string const& text : allTexts) {
         unlimited.push_back({Lookup::kSearch, {text}});
+        unlimited.push_back({Lookup::kSearch, {text}, 0, true});
     }
     std::vector<std::size_t> limits = {0, 1, 2, 3};
     if (!wide) {
@@ -205,15 +206,24 @@ std::optional<std::string> firstEngineDifference(std::string const& bytes,
         std::vector<std::string_view> const keys(ask.keys.begin(), ask.keys.end());
         MemorySource source(bytes);
         Records got;
-        ScanOutcome const outcome = runQuery(
-            source, Query::of(static_cast<QueryKind>(ask.lookup), keys, ask.limit),
-            [&](Match const& match) {
-                Fields& record = got.emplace_back();
-                for (std::string_view const column : match.columns) {
-                    record.push_back(column.empty() ? Field() : Field(column));
-                }
-                return true;
-            });
+        Query query = Query::of(static_cast<QueryKind>(ask.lookup), keys, ask.limit);
+        query.ranked = ask.ranked;
+        // A ranked run hands its matches in file order, each with its tier,
+        // and may stop once the best are certain: the caller keeps them.
+        std::vector<Records> tiers(kTierCount);
+        ScanOutcome const outcome = runQuery(source, query, [&](Match const& match) {
+            Fields& record = tiers[static_cast<std::size_t>(match.tier) - 1].emplace_back();
+            for (std::string_view const column : match.columns) {
+                record.push_back(column.empty() ? Field() : Field(column));
+            }
+            return true;
+        });
+        for (Records const& tier : tiers) {
+            got.insert(got.end(), tier.begin(), tier.end());
+        }
+        if (ask.ranked && ask.limit != 0 && got.size() > ask.limit) {
+            got.resize(ask.limit);
+        }
         Records const want = answer(ask, records);
         // Spelled only to tell a difference: most answers are the same.
         if (!outcome.done() || got != want) {
@@ -234,6 +244,9 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
         std::vector<char const*> keys;
         for (std::string const& key : ask.keys) {
             keys.push_back(key.c_str());
+        }
+        if (ask.ranked) {
+            continue;  // not yet a lookup of the C interface
         }
         vesnik_list* list = nullptr;
         int status = VESNIK_OK;

@@ -108,6 +108,11 @@ Records answer(Ask const& ask, Records const& records) {
     if (ask.lookup == Lookup::kSearch) {
         found = *search(ask.keys[0], records);
     }
+    if (ask.ranked) {
+        std::stable_sort(found.begin(), found.end(), [&](Fields const& a, Fields const& b) {
+            return searchTier(ask.keys[0], a) < searchTier(ask.keys[0], b);
+        });
+    }
     for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
         switch (ask.lookup) {
             case Lookup::kEveryContactId:

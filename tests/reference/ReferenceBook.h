@@ -54,12 +54,14 @@ int searchTier(std::string const& text, Fields const& record);
 // records whose identifier is one of keys; whose e-mail equals keys[0], ASCII
 // letter case ignored (as the file has it); where each word of keys[0]
 // stands in field1, field2 or email, as search says. The first limit of them
-// (0: every one).
+// (0: every one). A ranked search orders its records by searchTier first,
+// then takes the first limit.
 enum class Lookup { kEveryContact, kEveryContactId, kContactIds, kEmail, kSearch };
 struct Ask {
     Lookup lookup;
     std::vector<std::string> keys;
     std::size_t limit = 0;
+    bool ranked = false;
 };
 Records answer(Ask const& ask, Records const& records);
 

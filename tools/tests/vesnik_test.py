@@ -24,6 +24,8 @@ WINE_PREFIX = os.environ.get("VESNIK_WINE_PREFIX")
 WINDOWS = WINE_PREFIX is not None
 
 FOUND, NOTHING_MATCHED, TROUBLE = 0, 1, 2
+# What separates the books VESNIK_BOOK lists, as PATH's paths.
+PATH_SEPARATOR = ";" if WINDOWS else ":"
 
 WHERE = (f"Z:{PROGRAM.parent.resolve()}/".replace("/", "\\") if WINDOWS
          else f"{PROGRAM.parent.resolve()}/")
@@ -243,12 +245,12 @@ class UsageTest(BookFiles):
         other = self.book(b"Other,Ann,ANN@x,O1\nOther,Bo,bo@x,O2\n", "other.cdir")
         empty = self.book(b"", "empty.cdir")
         missing = str(self.dir / "missing.cdir")
-        listed = os.pathsep.join(["", mine, "", other, ""])
+        listed = PATH_SEPARATOR.join(["", mine, "", other, ""])
         gone = f"vesnik: cannot open address book '{missing}'"
         cases = [
             (["ids"], {"VESNIK_BOOK": mine}, (FOUND, b"M1\n")),
             (["ids"], {"VESNIK_BOOK": ""}, run("ids")[:2]),
-            (["ids"], {"VESNIK_BOOK": os.pathsep}, run("ids")[:2]),
+            (["ids"], {"VESNIK_BOOK": PATH_SEPARATOR}, run("ids")[:2]),
             (["ids"], {"VESNIK_BOOK": listed}, (FOUND, b"M1\nO1\nO2\n")),
             (["ids", "--book", empty], {"VESNIK_BOOK": mine}, (NOTHING_MATCHED, b"")),
             # Each book answers in turn; one that cannot be read is said, and the status is 2.
@@ -259,7 +261,7 @@ class UsageTest(BookFiles):
              (FOUND, b"Mine\tAnn\tann@x\tM1\t\n")),
             (["--book", mine, "--book", missing, "--book", other, "email", "ann@X"], {},
              (TROUBLE, b"Mine\tAnn\tann@x\tM1\t\nOther\tAnn\tANN@x\tO1\t\n", gone)),
-            (["id-of", "ann@x"], {"VESNIK_BOOK": os.pathsep.join([missing, other, mine])},
+            (["id-of", "ann@x"], {"VESNIK_BOOK": PATH_SEPARATOR.join([missing, other, mine])},
              (TROUBLE, b"O1\n", gone)),
             (["id-of", "bo@x"], {"VESNIK_BOOK": listed}, (FOUND, b"O2\n")),
             # Each address once, the first book's.
