@@ -177,14 +177,22 @@ int vesnik_find_email(char const* book, char const* email, size_t limit, vesnik_
 }
 
 int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list** out) {
+    return vesnik_search_v2(book, text, 0, limit, out);
+}
+
+int vesnik_search_v2(char const* book, char const* text, unsigned flags, size_t limit,
+                     vesnik_list** out) {
+    unsigned const kKnownFlags = VESNIK_RANK;
     if (out == nullptr) {
         return VESNIK_ERROR_ARGUMENT;
     }
-    if (text == nullptr) {
+    if (text == nullptr || (flags & ~kKnownFlags) != 0) {
         *out = nullptr;
         return VESNIK_ERROR_ARGUMENT;
     }
-    return collect(book, Query::of(QueryKind::kSearch, {text}, limit), out);
+    Query query = Query::of(QueryKind::kSearch, {text}, limit);
+    query.ranked = (flags & VESNIK_RANK) != 0;
+    return collect(book, query, out);
 }
 
 size_t vesnik_list_size(vesnik_list const* list) {
@@ -193,6 +201,10 @@ size_t vesnik_list_size(vesnik_list const* list) {
 
 vesnik_contact const* vesnik_list_at(vesnik_list const* list, size_t index) {
     return list != nullptr ? list->at(index) : nullptr;
+}
+
+int vesnik_list_tier(vesnik_list const* list, size_t index) {
+    return list != nullptr ? list->tier(index) : 0;
 }
 
 void vesnik_list_free(vesnik_list* list) {

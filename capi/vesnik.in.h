@@ -94,11 +94,27 @@ VESNIK_C_API int VESNIK_C_CALL vesnik_find_email(const char* book, const char* e
 VESNIK_C_API int VESNIK_C_CALL vesnik_search(const char* book, const char* text, size_t limit,
                                              vesnik_list** out);
 
+/* vesnik_search_v2's flags. */
+/* the best matches first, by vesnik_list_tier, each tier in file order; with
+ * a limit the whole book is read, and only the best limit are kept */
+#define VESNIK_RANK 4u
+
+/* vesnik_search, its matches ordered as flags ask; an unknown flag is
+ * VESNIK_ERROR_ARGUMENT. Since 1.3.0. */
+VESNIK_C_API int VESNIK_C_CALL vesnik_search_v2(const char* book, const char* text, unsigned flags,
+                                                size_t limit, vesnik_list** out);
+
 /* 0 for NULL. */
 VESNIK_C_API size_t VESNIK_C_CALL vesnik_list_size(const vesnik_list* list);
 /* NULL past the end. */
 VESNIK_C_API const vesnik_contact* VESNIK_C_CALL vesnik_list_at(const vesnik_list* list,
                                                                 size_t index);
+/* How well the contact at index fits a ranked search's text (VESNIK_RANK):
+ * 1, each word begins a word of field1 or field2, or begins the e-mail; 2,
+ * each begins a word of one of the three; 3, the rest. 0 past the end, for
+ * NULL and for a list no ranked search made. Since 1.3.0. */
+VESNIK_C_API int VESNIK_C_CALL vesnik_list_tier(const vesnik_list* list, size_t index);
+
 /* NULL is fine. */
 VESNIK_C_API void VESNIK_C_CALL vesnik_list_free(vesnik_list* list);
 

@@ -245,9 +245,6 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
         for (std::string const& key : ask.keys) {
             keys.push_back(key.c_str());
         }
-        if (ask.ranked) {
-            continue;  // not yet a lookup of the C interface
-        }
         vesnik_list* list = nullptr;
         int status = VESNIK_OK;
         switch (ask.lookup) {
@@ -265,12 +262,16 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
                 status = vesnik_find_email(file, keys[0], ask.limit, &list);
                 break;
             case Lookup::kSearch:
-                status = vesnik_search(file, keys[0], ask.limit, &list);
+                status = ask.ranked ? vesnik_search_v2(file, keys[0], VESNIK_RANK, ask.limit, &list)
+                                    : vesnik_search(file, keys[0], ask.limit, &list);
                 break;
         }
         std::vector<std::string> got;
         for (std::size_t at = 0; at < vesnik_list_size(list); ++at) {
             got.push_back(spelled(*vesnik_list_at(list, at)));
+            if (ask.ranked) {
+                got.back() += " tier " + std::to_string(vesnik_list_tier(list, at));
+            }
         }
         vesnik_list_free(list);
         std::string want = "status -1";
@@ -278,6 +279,9 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
             std::vector<std::string> records;
             for (Fields const& record : answer(ask, *book)) {
                 records.push_back(spelled(record));
+                if (ask.ranked) {
+                    records.back() += " tier " + std::to_string(searchTier(ask.keys[0], record));
+                }
             }
             want = spelled(records);
         }
