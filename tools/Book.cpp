@@ -79,9 +79,10 @@ ContactList Book::findEmail(std::string const& email, std::size_t limit) const {
     return checked(status, list);
 }
 
-ContactList Book::search(std::string const& text, std::size_t limit) const {
+ContactList Book::search(std::string const& text, std::size_t limit, bool ranked) const {
     vesnik_list* list = nullptr;
-    int const status = vesnik_search(path(), text.c_str(), limit, &list);
+    int const status =
+        vesnik_search_v2(path(), text.c_str(), ranked ? VESNIK_RANK : 0u, limit, &list);
     return checked(status, list);
 }
 

@@ -40,7 +40,8 @@ class Book {
     ContactList all() const;
     ContactList findIds(std::vector<std::string> const& ids, std::size_t limit) const;
     ContactList findEmail(std::string const& email, std::size_t limit) const;
-    ContactList search(std::string const& text, std::size_t limit) const;
+    // Ranked, the best matches first (see vesnik_list_tier).
+    ContactList search(std::string const& text, std::size_t limit, bool ranked = false) const;
 
   private:
     explicit Book(std::optional<std::string> path) : path_(std::move(path)) {}

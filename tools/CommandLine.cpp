@@ -82,6 +82,8 @@ struct Options {
     CLI::Option* jsonOption = nullptr;
     CLI::Option* nameOption = nullptr;
     CLI::Option* limitOption = nullptr;
+    std::string sort;
+    CLI::Option* sortOption = nullptr;
     // import's --columns, as given.
     std::string columns;
     CLI::Option* columnsOption = nullptr;
@@ -178,6 +180,12 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                                   : value + " not in {" + formatNames(",") + "}";
                                    },
                                    ""));
+    options.sortOption =
+        app.add_option("--sort", options.sort,
+                       "query's order: rank, the best match first (the default for mutt, aerc "
+                       "and address), or file")
+            ->type_name("ORDER")
+            ->check(CLI::IsMember({"rank", "file"}));
     options.jsonOption = app.add_flag("--json", options.json, "The same as --format json")
                              ->excludes(options.formatOption);
     options.nameOption =
@@ -258,8 +266,9 @@ void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> cons
 
 // import writes a book: the lookups' options mean nothing to it.
 void settleImport(Request& request, Options const& options) {
-    for (CLI::Option const* option : {options.bookOption, options.formatOption, options.jsonOption,
-                                      options.nameOption, options.limitOption}) {
+    for (CLI::Option const* option :
+         {options.bookOption, options.formatOption, options.jsonOption, options.nameOption,
+          options.limitOption, options.sortOption}) {
         if (option->count() > 0) {
             throw CLI::ValidationError(option->get_name(), "applies to the lookups, not to import");
         }
@@ -309,6 +318,12 @@ void settleOptions(Request& request, Options const& options) {
     if (options.limitOption->count() > 0 && !printsContacts) {
         throw CLI::ValidationError("--limit", "applies to query, get and email only");
     }
+    if (options.sortOption->count() > 0 && request.command != Command::kQuery) {
+        throw CLI::ValidationError("--sort", "applies to query only");
+    }
+    // Completion shows the best first; other formats keep the book's order.
+    request.ranked =
+        options.sortOption->count() > 0 ? options.sort == "rank" : use == FormatUse::kQueryOnly;
 }
 
 // The parser says an unknown option was "not expected", or, when the command

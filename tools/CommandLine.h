@@ -24,6 +24,8 @@ struct Request {
     // 0: no limit.
     std::size_t limit = 0;
     NameTemplate name{"{field2} {field1}"};
+    // query's order: the best match first, else file order.
+    bool ranked = false;
     // The command's words, identifiers or address.
     std::vector<std::string> arguments;
     // import's sources and options.

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "Messages.h"
+#include "formats/AddressLines.h"
 
 namespace vesnik::tool {
 
@@ -137,8 +138,66 @@ ExitStatus Commands::idOf(std::string const& address) {
     return printValue(found);
 }
 
+template <class Take>
+Commands::Walk Commands::walkRanked(std::vector<RankedAnswer> const& answers, Take const& take) {
+    std::vector<std::size_t> next(answers.size(), 0);
+    for (int tier = 1; tier <= 3; ++tier) {
+        for (std::size_t b = 0; b < answers.size(); ++b) {
+            vesnik_list const* const list = answers[b].list.get();
+            std::size_t const size = vesnik_list_size(list);
+            for (; next[b] < size && vesnik_list_tier(list, next[b]) == tier; ++next[b]) {
+                if (!take(*vesnik_list_at(list, next[b]))) {
+                    return Walk::kPrinterFull;
+                }
+            }
+            if (next[b] == size && size == answers[b].asked && size != 0) {
+                return Walk::kUnsure;
+            }
+        }
+    }
+    return Walk::kEverything;
+}
+
+ExitStatus Commands::printRanked(std::string const& text) {
+    std::vector<RankedAnswer> answers;
+    std::size_t asked = settings_.limit;
+    forEachBook([&](Book const& book) {
+        answers.push_back({&book, asked, book.search(text, asked, true)});
+        return true;
+    });
+    // A format that passes contacts over cannot tell the books how many it
+    // needs: a trial print says whether what they gave is enough, and the
+    // books cut short are asked for twice as many until it is.
+    while (!format_.printsEveryContact && asked != 0) {
+        AddressLines trial(settings_);
+        auto const take = [&trial](vesnik_contact const& contact) {
+            return trial.take(contact, [](std::string_view, std::string const&) {});
+        };
+        if (walkRanked(answers, take) != Walk::kUnsure) {
+            break;
+        }
+        asked = asked > std::numeric_limits<std::size_t>::max() / 2 ? 0 : asked * 2;
+        for (RankedAnswer& answer : answers) {
+            if (vesnik_list_size(answer.list.get()) == answer.asked) {
+                answer.asked = asked;
+                answer.list = answer.book->search(text, asked, true);
+            }
+        }
+    }
+    std::unique_ptr<Printer> const out = printer(text);
+    // A printer that prints every contact leaves the limit to its caller.
+    std::size_t left = format_.printsEveryContact ? settings_.limit : 0;
+    walkRanked(answers, [&](vesnik_contact const& contact) {
+        return out->contact(contact) && (left == 0 || --left != 0);
+    });
+    return outcome(out->finish());
+}
+
 ExitStatus Commands::query(std::vector<std::string> const& words) {
     std::string const text = joined(words);
+    if (ranked_) {
+        return printRanked(text);
+    }
     return print([&](Book const& book, std::size_t limit) { return book.search(text, limit); },
                  text);
 }

@@ -25,8 +25,14 @@ enum class ExitStatus {
 class Commands {
   public:
     // settings.limit 0 means no limit.
-    Commands(std::vector<Book> books, Output& out, Format const& format, PrintSettings settings)
-        : books_(std::move(books)), out_(out), format_(format), settings_(std::move(settings)) {}
+    // ranked: query prints the best matches first.
+    Commands(std::vector<Book> books, Output& out, Format const& format, PrintSettings settings,
+             bool ranked)
+        : books_(std::move(books)),
+          out_(out),
+          format_(format),
+          settings_(std::move(settings)),
+          ranked_(ranked) {}
 
     // The C interface library's directory, where the default book is looked for.
     ExitStatus where();
@@ -44,7 +50,8 @@ class Commands {
     // first book that has one.
     ExitStatus idOf(std::string const& address);
 
-    // Every contact where each word stands in field1, field2 or the e-mail.
+    // Every contact where each word stands in field1, field2 or the e-mail;
+    // ranked, the books' answers merged by tier, then book, then file order.
     ExitStatus query(std::vector<std::string> const& words);
 
   private:
@@ -62,12 +69,26 @@ class Commands {
     ExitStatus printValue(char const* value);
     ExitStatus outcome(std::size_t printed) const;
 
+    // A book's ranked answer to the limit it was asked with.
+    struct RankedAnswer {
+        Book const* book;
+        std::size_t asked;
+        ContactList list;
+    };
+    enum class Walk { kPrinterFull, kEverything, kUnsure };
+    // Hands take the answers' contacts merged, until it returns false; a
+    // book whose answer was cut short at the limit cannot say what follows.
+    template <class Take>
+    static Walk walkRanked(std::vector<RankedAnswer> const& answers, Take const& take);
+    ExitStatus printRanked(std::string const& text);
+
     std::vector<Book> books_;
     Output& out_;
     Format const& format_;
     PrintSettings settings_;
     // Contacts handed to the printer so far, across books.
     std::size_t handed_ = 0;
+    bool ranked_;
     bool troubled_ = false;
 };
 

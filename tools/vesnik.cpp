@@ -32,7 +32,8 @@ ExitStatus carryOut(Request const& request, Output& out) {
     PrintSettings settings;
     settings.limit = request.limit;
     settings.name = &request.name;
-    Commands commands(Book::choose(request.books), out, *request.format, std::move(settings));
+    Commands commands(Book::choose(request.books), out, *request.format, std::move(settings),
+                      request.ranked);
     switch (request.command) {
         case Command::kQuery:
             return commands.query(request.arguments);
