@@ -154,17 +154,22 @@ class Book:
         library = _native.library()
         return self._lookup(lambda out: library.vesnik_find_email(self._encoded, key, count, out))
 
-    def search(self, text: Key, limit: Optional[int] = None) -> List[Contact]:
+    def search(self, text: Key, limit: Optional[int] = None, rank: bool = False) -> List[Contact]:
         """Every contact where each word of ``text`` (split at spaces and TABs)
         stands in its ``field1``, ``field2`` or ``email``, ASCII letter case
         ignored, in file order; each word may stand in another field, in any
         order. Text without words matches every contact.
 
-        ``limit`` > 0 stops at that many matches; None or 0, no limit."""
+        ``limit`` > 0 stops at that many matches; None or 0, no limit.
+        ``rank`` puts the best matches first, as the C interface's
+        ``VESNIK_RANK`` does; with a limit, the best that many."""
         key = _key(text, "text")
         count = 0 if limit is None else _limit(limit)
+        flags = _native.RANK if rank else 0
         library = _native.library()
-        return self._lookup(lambda out: library.vesnik_search(self._encoded, key, count, out))
+        return self._lookup(
+            lambda out: library.vesnik_search_v2(self._encoded, key, flags, count, out)
+        )
 
     def _lookup(self, call: Callable[[Any], int]) -> List[Contact]:
         """Runs ``call(out)`` and turns its list into contacts; the list is freed

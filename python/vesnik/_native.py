@@ -19,6 +19,8 @@ ERROR_OPEN = -1
 ERROR_READ = -2
 ERROR_ARGUMENT = -3
 ERROR_MEMORY = -4
+# vesnik_search_v2's flag for the best matches first.
+RANK = 4
 
 
 class ContactStruct(ctypes.Structure):
@@ -67,6 +69,10 @@ def _declare(library: ctypes.CDLL, path: str) -> ctypes.CDLL:
         ),
         "vesnik_find_email": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
         "vesnik_search": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_char_p, size_t, out]),
+        "vesnik_search_v2": (
+            ctypes.c_int,
+            [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_uint, size_t, out],
+        ),
         "vesnik_list_size": (size_t, [ListPointer]),
         "vesnik_list_at": (ContactPointer, [ListPointer, size_t]),
         "vesnik_list_free": (None, [ListPointer]),
