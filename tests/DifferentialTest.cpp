@@ -106,7 +106,9 @@ TEST(Differential, SearchTiers) {
     for (std::uint32_t seed = 1; seed <= 200 && !HasFailure(); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
-        std::string const bytes = generatedBook(random) + "O'Brien-Ann,Zo\xc3\xab" "ann,ann.o@x,K\n";
+        std::string const bytes = generatedBook(random) +
+                                  "O'Brien-Ann,Zo\xc3\xab"
+                                  "ann,ann.o@x,K\n";
         for (int i = 0; i < 8; ++i) {
             std::size_t const start = random() % bytes.size();
             std::string text = bytes.substr(start, 1 + random() % 4);
