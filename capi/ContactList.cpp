@@ -41,7 +41,10 @@ void vesnik_list::append(vesnik_list const& other, std::size_t count, unsigned c
         return;
     }
     // Bytes of contacts not taken come along: no more than the list holds.
-    std::memcpy(text_.extend(other.text_.size()), other.text_.data(), other.text_.size());
+    // Contacts without fields have none at all.
+    if (other.text_.size() != 0) {
+        std::memcpy(text_.extend(other.text_.size()), other.text_.data(), other.text_.size());
+    }
     Entry* const added = entries_.extend(count);
     for (std::size_t i = 0; i < count; ++i) {
         for (std::size_t c = 0; c < vesnik::kColumnCount; ++c) {
