@@ -181,9 +181,10 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                    },
                                    ""));
     options.sortOption =
-        app.add_option("--sort", options.sort,
-                       "query's order: rank, the best match first (the default for mutt, aerc "
-                       "and address), or file")
+        app.add_option(
+               "--sort", options.sort,
+               "The order of query's matches: rank, the best first (the default for mutt, aerc "
+               "and address), or file")
             ->type_name("ORDER")
             ->check(CLI::IsMember({"rank", "file"}));
     options.jsonOption = app.add_flag("--json", options.json, "The same as --format json")
