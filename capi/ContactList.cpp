@@ -34,6 +34,27 @@ void vesnik_list::add(vesnik::Columns const& columns) {
     }
 }
 
+void vesnik_list::append(vesnik_list const& other, std::size_t count, unsigned char tier) {
+    std::size_t const shift = text_.size();
+    count = std::min(count, other.entries_.size());
+    if (count == 0) {
+        return;
+    }
+    // Bytes of contacts not taken come along: no more than the list holds.
+    // Contacts without fields have none at all.
+    if (other.text_.size() != 0) {
+        std::memcpy(text_.extend(other.text_.size()), other.text_.data(), other.text_.size());
+    }
+    Entry* const added = entries_.extend(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t c = 0; c < vesnik::kColumnCount; ++c) {
+            std::size_t const offset = other.entries_.data()[i].offsets[c];
+            added[i].offsets[c] = offset == kAbsent ? kAbsent : offset + shift;
+        }
+    }
+    std::memset(tiers_.extend(count), tier, count);
+}
+
 void vesnik_list::seal() {
     char const* const text = text_.data();
     for (std::size_t i = 0; i < entries_.size(); ++i) {

@@ -16,11 +16,17 @@ struct vesnik_list {
     // out; the list is then fit only to be freed.
     void add(vesnik::Columns const& columns);
 
+    // Copies in the first count contacts of other, before either is sealed,
+    // each with tier as its rank. Throws as add does.
+    void append(vesnik_list const& other, std::size_t count, unsigned char tier);
+
     // Points every contact's fields into the text, which must not grow after
     // this: call it once, when the last line is in.
     void seal();
 
     std::size_t size() const { return entries_.size(); }
+    // The rank a ranked search gave the contact; 0 for other lists.
+    int tier(std::size_t index) const { return index < tiers_.size() ? tiers_.data()[index] : 0; }
     vesnik_contact const* at(std::size_t index) const {
         return index < entries_.size() ? &entries_.data()[index].contact : nullptr;
     }
@@ -36,6 +42,8 @@ struct vesnik_list {
 
     vesnik::capi::GrowingArray<char> text_;
     vesnik::capi::GrowingArray<Entry> entries_;
+    // Empty unless the list is ranked.
+    vesnik::capi::GrowingArray<unsigned char> tiers_;
 };
 
 #endif

@@ -21,6 +21,37 @@ using vesnik::QueryKind;
 
 namespace {
 
+// The matches of a ranked search, a list for each tier. A match with limit
+// as good or better ones before it cannot be among the best limit, and is
+// left out: each list holds at most limit.
+class RankedMatches {
+  public:
+    explicit RankedMatches(std::size_t limit) : limit_(limit) {}
+
+    void add(vesnik::Match const& match) {
+        auto const tier = static_cast<std::size_t>(match.tier) - 1;
+        std::size_t ahead = 0;
+        for (std::size_t t = 0; t <= tier; ++t) {
+            ahead += tiers_[t].size();
+        }
+        if (limit_ == 0 || ahead < limit_) {
+            tiers_[tier].add(match.columns);
+        }
+    }
+
+    // The best first, each tier in file order, up to the limit.
+    void copyInto(vesnik_list& list) const {
+        for (std::size_t t = 0; t < vesnik::kTierCount; ++t) {
+            std::size_t const room = limit_ == 0 ? tiers_[t].size() : limit_ - list.size();
+            list.append(tiers_[t], room, static_cast<unsigned char>(t + 1));
+        }
+    }
+
+  private:
+    std::size_t limit_;
+    vesnik_list tiers_[vesnik::kTierCount];
+};
+
 // Runs query over the book (the default book, beside this library's own
 // file, when book is null) and copies each match into a new list. On
 // VESNIK_OK *out is the list; otherwise it is null, nothing is kept, and a
@@ -30,12 +61,23 @@ int collect(char const* book, Query const& query, vesnik_list** out) {
     *out = nullptr;
     try {
         auto list = std::make_unique<vesnik_list>();
+        std::unique_ptr<RankedMatches> ranked;
+        if (query.ranked) {
+            ranked = std::make_unique<RankedMatches>(query.limit);
+        }
         vesnik::ScanOutcome const outcome = vesnik::runQueryOnFile(
             vesnik::bookPath(book, nullptr).c_str(), query, [&](vesnik::Match const& match) {
-                list->add(match.columns);
+                if (ranked) {
+                    ranked->add(match);
+                } else {
+                    list->add(match.columns);
+                }
                 return true;
             });
         if (outcome.done()) {
+            if (ranked) {
+                ranked->copyInto(*list);
+            }
             list->seal();
             *out = list.release();
             return VESNIK_OK;
@@ -141,7 +183,7 @@ int vesnik_search(char const* book, char const* text, size_t limit, vesnik_list*
 
 int vesnik_search_v2(char const* book, char const* text, unsigned flags, size_t limit,
                      vesnik_list** out) {
-    unsigned const kKnownFlags = VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS;
+    unsigned const kKnownFlags = VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS | VESNIK_RANK;
     if (out == nullptr) {
         return VESNIK_ERROR_ARGUMENT;
     }
@@ -150,10 +192,12 @@ int vesnik_search_v2(char const* book, char const* text, unsigned flags, size_t 
         return VESNIK_ERROR_ARGUMENT;
     }
     unsigned const folding = flags & (VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS);
-    vesnik::CodePointFolds const* const folds =
+    Query query = Query::of(
+        QueryKind::kSearch, {text}, limit,
         folding != 0 ? &vesnik::capi::unicodeFolds(static_cast<vesnik::capi::FoldMode>(folding))
-                     : nullptr;
-    return collect(book, Query::of(QueryKind::kSearch, {text}, limit, folds), out);
+                     : nullptr);
+    query.ranked = (flags & VESNIK_RANK) != 0;
+    return collect(book, query, out);
 }
 
 size_t vesnik_list_size(vesnik_list const* list) {
@@ -162,6 +206,10 @@ size_t vesnik_list_size(vesnik_list const* list) {
 
 vesnik_contact const* vesnik_list_at(vesnik_list const* list, size_t index) {
     return list != nullptr ? list->at(index) : nullptr;
+}
+
+int vesnik_list_tier(vesnik_list const* list, size_t index) {
+    return list != nullptr ? list->tier(index) : 0;
 }
 
 void vesnik_list_free(vesnik_list* list) {

@@ -101,10 +101,16 @@ VESNIK_C_API int VESNIK_C_CALL vesnik_search(const char* book, const char* text,
  * decomposition as people type them without accents (docs/c-interface.md) */
 #define VESNIK_FOLD_MARKS 2u
 
+/* the best matches first, by vesnik_list_tier, each tier in file order,
+ * tiers judged on the folded text; with a limit the whole book is read, and
+ * only the best limit are kept */
+#define VESNIK_RANK 4u
+
 /* vesnik_search, with text and the searched fields folded as flags ask
  * before they are compared, then text split into words at any white space;
- * bytes outside well-formed UTF-8 are compared as themselves. flags 0 is
- * vesnik_search; an unknown flag is VESNIK_ERROR_ARGUMENT. Since 1.3.0. */
+ * bytes outside well-formed UTF-8 are compared as themselves; the matches
+ * ordered as flags ask. flags 0 is vesnik_search; an unknown flag is
+ * VESNIK_ERROR_ARGUMENT. Since 1.3.0. */
 VESNIK_C_API int VESNIK_C_CALL vesnik_search_v2(const char* book, const char* text, unsigned flags,
                                                 size_t limit, vesnik_list** out);
 
@@ -113,6 +119,12 @@ VESNIK_C_API size_t VESNIK_C_CALL vesnik_list_size(const vesnik_list* list);
 /* NULL past the end. */
 VESNIK_C_API const vesnik_contact* VESNIK_C_CALL vesnik_list_at(const vesnik_list* list,
                                                                 size_t index);
+/* How well the contact at index fits a ranked search's text (VESNIK_RANK):
+ * 1, each word begins a word of field1 or field2, or begins the e-mail; 2,
+ * each begins a word of one of the three; 3, the rest. 0 past the end, for
+ * NULL and for a list no ranked search made. Since 1.3.0. */
+VESNIK_C_API int VESNIK_C_CALL vesnik_list_tier(const vesnik_list* list, size_t index);
+
 /* NULL is fine. */
 VESNIK_C_API void VESNIK_C_CALL vesnik_list_free(vesnik_list* list);
 

@@ -55,6 +55,7 @@ FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds 
 bool FoldedSearch::matches(Columns const& columns) {
     std::string_view const span = searchedSpan(columns);
     char const* const end = span.data() + span.size();
+    lastFolded_ = false;
     if (findNonAscii(span.data(), end) == end) {
         return asciiLinesCanMatch_ &&
                std::all_of(words_.begin(), words_.end(),
@@ -63,9 +64,17 @@ bool FoldedSearch::matches(Columns const& columns) {
     // A TAB after each field: no word holds white space, so none stands
     // across two fields.
     folded_.clear();
-    for (std::size_t i = 0; i <= kEmailColumn && !columns[i].empty(); ++i) {
-        appendFolded(columns[i], folds_, folded_);
+    std::size_t ends[kEmailColumn + 1] = {};
+    std::size_t present = 0;
+    for (; present <= kEmailColumn && !columns[present].empty(); ++present) {
+        appendFolded(columns[present], folds_, folded_);
+        ends[present] = folded_.size();
         folded_ += '\t';
+    }
+    lastFolded_ = true;
+    foldedColumns_ = columns;
+    for (std::size_t i = 0, start = 0; i < present; start = ends[i] + 1, ++i) {
+        foldedColumns_[i] = std::string_view(folded_).substr(start, ends[i] - start);
     }
     return std::all_of(words_.begin(), words_.end(),
                        [&](SearchWord const& word) { return word.isIn(folded_); });

@@ -33,6 +33,13 @@ class FoldedSearch {
     // each folded.
     bool matches(Columns const& columns);
 
+    // The columns of the line matches() took last, as it compared them:
+    // folded when the line held more than ASCII, so that a ranking judges
+    // what was matched.
+    Columns const& comparedColumns(Columns const& columns) const {
+        return lastFolded_ ? foldedColumns_ : columns;
+    }
+
     // A line filter: the lines that hold a byte outside ASCII, which could
     // fold into anything, and, when an ASCII line can match at all, those
     // that hold the first word. So no line that matches is passed over.
@@ -93,6 +100,8 @@ class FoldedSearch {
     mutable MayFoldToHold mayHoldWords_;
     // The span of the line at hand, folded; kept for the next line's room.
     std::string folded_;
+    bool lastFolded_ = false;
+    Columns foldedColumns_{};
 };
 
 }  // namespace vesnik

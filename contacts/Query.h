@@ -14,6 +14,7 @@
 #include "Columns.h"
 #include "FunctionRef.h"
 #include "LineScan.h"
+#include "MatchTier.h"
 
 namespace vesnik {
 
@@ -39,10 +40,15 @@ struct Query {
     // they are compared, or null for ASCII letter case alone. Must outlive
     // the run.
     CodePointFolds const* folds = nullptr;
+    // For kSearch: each match's tier is judged (MatchTier.h), on the folded
+    // text when folds are given, and the scan ends at the limit-th match of
+    // the best tier instead: what comes later cannot be among the best,
+    // which the caller keeps.
+    bool ranked = false;
 
     static Query of(QueryKind kind, std::vector<std::string_view> keys = {}, std::size_t limit = 0,
                     CodePointFolds const* folds = nullptr) {
-        return Query{kind, std::move(keys), limit, folds};
+        return Query{kind, std::move(keys), limit, folds, false};
     }
 };
 
@@ -50,6 +56,8 @@ struct Query {
 struct Match {
     // The line's columns; for kEveryContactId only the identifier's.
     Columns columns;
+    // Judged for a ranked query only.
+    MatchTier tier = MatchTier::kWordStartsName;
 };
 
 // Takes each match in file order; returns false to end the scan.

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 
 #include "ColumnWalk.h"
 #include "ContactIdSet.h"
@@ -14,18 +15,27 @@ namespace vesnik {
 
 namespace {
 
-// Stops the scan at the query's limit.
+// Stops the scan at the query's limit; judges each match's tier when a judge
+// is given, and then counts the best tier's only.
 class Counted {
   public:
-    Counted(OnMatch onMatch, std::size_t limit) : onMatch_(onMatch), limit_(limit) {}
+    Counted(OnMatch onMatch, std::size_t limit, TierJudge const* judge)
+        : onMatch_(onMatch), limit_(limit), judge_(judge) {}
 
-    bool operator()(Columns const& columns) {
-        return onMatch_(Match{columns}) && ++matched_ != limit_;
+    bool operator()(Columns const& columns) { return (*this)(columns, columns); }
+
+    // judged: the columns as the search compared them, which may be folded.
+    bool operator()(Columns const& columns, Columns const& judged) {
+        MatchTier const tier =
+            judge_ != nullptr ? judge_->tierOf(judged) : MatchTier::kWordStartsName;
+        bool const counts = tier == MatchTier::kWordStartsName;
+        return onMatch_(Match{columns, tier}) && (!counts || ++matched_ != limit_);
     }
 
   private:
     OnMatch onMatch_;
     std::size_t limit_;
+    TierJudge const* judge_;
     std::size_t matched_ = 0;
 };
 
@@ -121,10 +131,11 @@ ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) 
     });
 }
 
-ScanOutcome foldedSearch(ByteSource& source, std::string_view text, CodePointFolds const& folds,
-                         Counted& onMatch) {
+// folded: the text's words, folded.
+ScanOutcome foldedSearch(ByteSource& source, std::vector<std::string> const& folded,
+                         CodePointFolds const& folds, Counted& onMatch) {
     std::vector<SearchWord> words;
-    for (std::string const& word : foldedWords(text, folds)) {
+    for (std::string const& word : folded) {
         words.emplace_back(word);
     }
     if (words.empty()) {
@@ -134,15 +145,26 @@ ScanOutcome foldedSearch(ByteSource& source, std::string_view text, CodePointFol
     FoldedSearch lines(words, folds);
     return scanLines(source, lines, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
-        return !lines.matches(columns) || onMatch(columns);
+        return !lines.matches(columns) || onMatch(columns, lines.comparedColumns(columns));
     });
 }
 
 }  // namespace
 
 ScanOutcome runQuery(ByteSource& source, Query const& query, OnMatch onMatch) {
-    Counted counted(onMatch, query.limit);
     std::string_view const key = query.keys.empty() ? std::string_view() : query.keys.front();
+    bool const searching = query.kind == QueryKind::kSearch;
+    // A folded search's words are folded once, for the search and its tiers.
+    std::vector<std::string> const folded = searching && query.folds != nullptr
+                                                ? foldedWords(key, *query.folds)
+                                                : std::vector<std::string>();
+    std::optional<TierJudge> judge;
+    if (query.ranked && searching) {
+        judge.emplace(query.folds != nullptr
+                          ? std::vector<std::string_view>(folded.begin(), folded.end())
+                          : splitWords(key));
+    }
+    Counted counted(onMatch, query.limit, judge ? &*judge : nullptr);
     switch (query.kind) {
         case QueryKind::kEveryContact:
             return everyContact(source, counted);
@@ -153,7 +175,7 @@ ScanOutcome runQuery(ByteSource& source, Query const& query, OnMatch onMatch) {
         case QueryKind::kEmail:
             return email(source, key, counted);
         case QueryKind::kSearch:
-            return query.folds != nullptr ? foldedSearch(source, key, *query.folds, counted)
+            return query.folds != nullptr ? foldedSearch(source, folded, *query.folds, counted)
                                           : search(source, key, counted);
     }
     return noLine(source);

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "MatchTier.h"
 #include "MemorySource.h"
 #include "Query.h"
+#include "SearchWords.h"
 #include "UnicodeFolds.h"
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
@@ -211,6 +213,34 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
         EXPECT_EQ(found, c.found) << "engine";
         ref::Ask const ask{ref::Lookup::kSearch, {c.text}, 0, c.flags};
         EXPECT_EQ(!ref::answer(ask, ref::readBytes(book)).empty(), c.found) << "plain reading";
+    }
+}
+
+// Each match's tier against the plain one, for texts cut from the book
+// itself: a word at a word's start, inside one, or across a separator.
+TEST(Differential, SearchTiers) {
+    for (std::uint32_t seed = 1; seed <= 200 && !HasFailure(); ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        std::mt19937 random(seed);
+        std::string const bytes = generatedBook(random) +
+                                  "O'Brien-Ann,Zo\xc3\xab"
+                                  "ann,ann.o@x,K\n";
+        for (int i = 0; i < 8; ++i) {
+            std::size_t const start = random() % bytes.size();
+            std::string text = bytes.substr(start, 1 + random() % 4);
+            text += i % 2 == 0 ? "" : " " + bytes.substr(random() % bytes.size(), 1 + random() % 3);
+            SCOPED_TRACE(text);
+            ref::Records const expected = *ref::search(text, ref::readBytes(bytes));
+            TierJudge const judge(splitWords(text));
+            std::size_t n = 0;
+            MemorySource source(bytes);
+            runQuery(source, Query::of(QueryKind::kSearch, {text}), [&](Match const& match) {
+                EXPECT_EQ(static_cast<int>(judge.tierOf(match.columns)),
+                          ref::searchTier(text, expected.at(n++)));
+                return true;
+            });
+            EXPECT_EQ(n, expected.size());
+        }
     }
 }
 

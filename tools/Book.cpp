@@ -1,14 +1,30 @@
 #include "Book.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <utility>
 
 #include "Output.h"
+#include "platform/Platform.h"
 
 namespace vesnik::tool {
 
 namespace {
+
+std::vector<std::string> listedPaths(std::string const& list) {
+    std::vector<std::string> paths;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t const end =
+            std::min(list.find(platform::pathListSeparator(), start), list.size());
+        if (end > start) {
+            paths.push_back(list.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return paths;
+}
 
 std::string defaultBookPath() {
     std::size_t const length = vesnik_default_book(nullptr, 0);
@@ -21,15 +37,19 @@ std::string defaultBookPath() {
 
 }  // namespace
 
-Book Book::choose(std::optional<std::string> option) {
-    if (option) {
-        return Book(std::move(option));
+std::vector<Book> Book::choose(std::vector<std::string> options) {
+    if (options.empty()) {
+        char const* const fromEnvironment = std::getenv("VESNIK_BOOK");
+        options = listedPaths(fromEnvironment != nullptr ? fromEnvironment : "");
     }
-    char const* const fromEnvironment = std::getenv("VESNIK_BOOK");
-    if (fromEnvironment != nullptr && fromEnvironment[0] != '\0') {
-        return Book(std::string(fromEnvironment));
+    std::vector<Book> books;
+    for (std::string& path : options) {
+        books.push_back(Book(std::move(path)));
     }
-    return Book(std::nullopt);
+    if (books.empty()) {
+        books.push_back(Book(std::nullopt));
+    }
+    return books;
 }
 
 std::string Book::displayPath() const {
@@ -59,9 +79,10 @@ ContactList Book::findEmail(std::string const& email, std::size_t limit) const {
     return checked(status, list);
 }
 
-ContactList Book::search(std::string const& text, std::size_t limit, bool fold) const {
+ContactList Book::search(std::string const& text, std::size_t limit, bool fold, bool ranked) const {
     vesnik_list* list = nullptr;
-    unsigned const flags = fold ? VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS : 0u;
+    unsigned const flags =
+        (fold ? VESNIK_FOLD_CASE | VESNIK_FOLD_MARKS : 0u) | (ranked ? VESNIK_RANK : 0u);
     int const status = vesnik_search_v2(path(), text.c_str(), flags, limit, &list);
     return checked(status, list);
 }

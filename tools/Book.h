@@ -27,9 +27,10 @@ using ContactList = std::unique_ptr<vesnik_list, ListFree>;
 
 class Book {
   public:
-    // --book when given; else VESNIK_BOOK when set and not empty; else the
-    // library's default book.
-    static Book choose(std::optional<std::string> option);
+    // Each --book, in order, when given; else the books VESNIK_BOOK lists,
+    // separated as in PATH, empty ones skipped; else the library's default
+    // book.
+    static std::vector<Book> choose(std::vector<std::string> options);
 
     // The path to show the user: for the default book, where the library
     // looks for it.
@@ -39,8 +40,10 @@ class Book {
     ContactList all() const;
     ContactList findIds(std::vector<std::string> const& ids, std::size_t limit) const;
     ContactList findEmail(std::string const& email, std::size_t limit) const;
-    // With fold, letter case and accents are ignored in every script.
-    ContactList search(std::string const& text, std::size_t limit, bool fold) const;
+    // With fold, letter case and accents are ignored in every script;
+    // ranked, the best matches first (see vesnik_list_tier).
+    ContactList search(std::string const& text, std::size_t limit, bool fold,
+                       bool ranked = false) const;
 
   private:
     explicit Book(std::optional<std::string> path) : path_(std::move(path)) {}

@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "Messages.h"
 #include "platform/Platform.h"
 
 namespace vesnik::tool {
@@ -62,14 +63,14 @@ constexpr char kExamples[] = R"(Examples:
   vesnik where                              where the default book is looked for
   vesnik import --output c.cdir google.csv  a book from Google Contacts' export
 
-The book is --book PATH, else $VESNIK_BOOK when set and not empty, else
-AddressBook.CDIR in the library's directory (vesnik where). Installed from a
-package, that is beside the system's library: set VESNIK_BOOK in the shell's
-profile to the book you keep.
+The books are each --book PATH, in order, else those $VESNIK_BOOK lists,
+separated as in PATH, else AddressBook.CDIR in the library's directory
+(vesnik where). Installed from a package, that is beside the system's
+library: set VESNIK_BOOK in the shell's profile to the books you keep.
 
 Exit status: 0 something was found, 1 nothing matched, 2 a usage error, or an
-address book that cannot be opened or read. import: 0 the book was written, 2
-it was not.)";
+address book that cannot be opened or read (the others still answer).
+import: 0 the book was written, 2 it was not.)";
 
 // The options shared by every command, as given.
 struct Options {
@@ -82,6 +83,8 @@ struct Options {
     CLI::Option* nameOption = nullptr;
     CLI::Option* limitOption = nullptr;
     CLI::Option* noFoldOption = nullptr;
+    std::string sort;
+    CLI::Option* sortOption = nullptr;
     // import's --columns, as given.
     std::string columns;
     CLI::Option* columnsOption = nullptr;
@@ -135,26 +138,39 @@ void declareCommands(CLI::App& app, Request& request, Options& options) {
     }
 }
 
+// Why value cannot be a limit, or empty. The parser's own reading saturates
+// where size_t is 64 bits and fails where it is 32: both are said alike.
+std::string limitProblem(std::string const& value) {
+    bool const whole = !value.empty() && value.find_first_not_of("0123456789") == std::string::npos;
+    std::size_t const first = value.find_first_not_of('0');
+    if (!whole || first == std::string::npos) {
+        return "'" + value + "' is not a whole number of 1 or more";
+    }
+    std::string const largest = std::to_string(kAny);
+    std::size_t const digits = value.size() - first;
+    if (digits > largest.size() ||
+        (digits == largest.size() && value.compare(first, digits, largest) > 0)) {
+        return "'" + value + "' is more than " + largest;
+    }
+    return "";
+}
+
 void declareOptions(CLI::App& app, Request& request, Options& options) {
     app.set_version_flag("--version", std::string("vesnik ") + VESNIK_VERSION);
     options.bookOption =
-        app.add_option_function<std::string>(
-               "--book", [&request](std::string const& path) { request.book = path; },
-               "The address book to read (default: $VESNIK_BOOK when set and not empty, else "
-               "AddressBook.CDIR in the library's directory)")
-            ->type_name("PATH");
+        app.add_option("--book", request.books,
+                       "An address book to read, again for each further book (default: the "
+                       "books $VESNIK_BOOK lists, else AddressBook.CDIR in the library's "
+                       "directory)")
+            ->type_name("PATH")
+            ->expected(1)
+            ->allow_extra_args(false)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     options.limitOption =
         app.add_option("--limit", request.limit, "Stop at the N-th match (query, get, email)")
             ->type_name("N")
             ->check(CLI::Validator(
-                [](std::string& value) -> std::string {
-                    bool const whole = !value.empty() &&
-                                       value.find_first_not_of("0123456789") == std::string::npos;
-                    return whole && value.find_first_not_of('0') != std::string::npos
-                               ? ""
-                               : "'" + value + "' is not a whole number of 1 or more";
-                },
-                ""));
+                [](std::string& value) -> std::string { return limitProblem(value); }, ""));
     options.noFoldOption = app.add_flag_callback(
         "--no-fold", [&request] { request.fold = false; },
         "Ignore ASCII letter case alone, not accents nor case in other scripts (query)");
@@ -168,6 +184,13 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
                                                   : value + " not in {" + formatNames(",") + "}";
                                    },
                                    ""));
+    options.sortOption =
+        app.add_option(
+               "--sort", options.sort,
+               "The order of query's matches: rank, the best first (the default for mutt, aerc "
+               "and address), or file")
+            ->type_name("ORDER")
+            ->check(CLI::IsMember({"rank", "file"}));
     options.jsonOption = app.add_flag("--json", options.json, "The same as --format json")
                              ->excludes(options.formatOption);
     options.nameOption =
@@ -178,11 +201,16 @@ void declareOptions(CLI::App& app, Request& request, Options& options) {
 }
 
 // Whether argument is an option, of the command line or of a command, that
-// takes a value.
+// takes a value. The parser's own lookup promises not to throw, yet
+// allocates: memory running out there would end the program.
 bool takesValue(CLI::App& app, std::string const& argument) {
     auto const takes = [&argument](CLI::App const& where) {
-        CLI::Option const* const option = where.get_option_no_throw(argument);
-        return option != nullptr && option->get_items_expected_min() > 0;
+        for (CLI::Option const* const option : where.get_options()) {
+            if (option->check_name(argument)) {
+                return option->get_items_expected_min() > 0;
+            }
+        }
+        return false;
     };
     if (argument.empty() || argument[0] != '-') {
         return false;
@@ -243,8 +271,9 @@ void takeArgumentsAfterSeparator(Request& request, std::vector<std::string> cons
 
 // import writes a book: the lookups' options mean nothing to it.
 void settleImport(Request& request, Options const& options) {
-    for (CLI::Option const* option : {options.bookOption, options.formatOption, options.jsonOption,
-                                      options.nameOption, options.limitOption}) {
+    for (CLI::Option const* option :
+         {options.bookOption, options.formatOption, options.jsonOption, options.nameOption,
+          options.limitOption, options.sortOption}) {
         if (option->count() > 0) {
             throw CLI::ValidationError(option->get_name(), "applies to the lookups, not to import");
         }
@@ -297,15 +326,26 @@ void settleOptions(Request& request, Options const& options) {
     if (options.noFoldOption->count() > 0 && request.command != Command::kQuery) {
         throw CLI::ValidationError("--no-fold", "applies to query only");
     }
+    if (options.sortOption->count() > 0 && request.command != Command::kQuery) {
+        throw CLI::ValidationError("--sort", "applies to query only");
+    }
+    // Completion shows the best first; other formats keep the book's order.
+    request.ranked =
+        options.sortOption->count() > 0 ? options.sort == "rank" : use == FormatUse::kQueryOnly;
 }
 
 // The parser says an unknown option was "not expected", or, when the command
-// then lacks its argument, only that: name it.
-std::optional<std::string> unknownOption(CLI::App const& app) {
-    for (std::string const& argument : app.remaining(true)) {
+// then lacks its argument, only that; and of a misspelled command, that a
+// command is required: name either.
+std::optional<std::string> unknownArgument(CLI::App const& app) {
+    std::vector<std::string> const remaining = app.remaining(true);
+    for (std::string const& argument : remaining) {
         if (argument.size() > 1 && argument[0] == '-') {
-            return argument;
+            return "unknown option '" + argument + "'";
         }
+    }
+    if (!remaining.empty() && app.get_subcommands().empty()) {
+        return "unknown command '" + remaining.front() + "'";
     }
     return std::nullopt;
 }
@@ -331,7 +371,7 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     app.require_subcommand(1);
     app.footer(kExamples);
     app.failure_message([](CLI::App const*, CLI::Error const& error) {
-        return std::string("vesnik: ") + error.what() + " (see vesnik --help)\n";
+        return "vesnik: " + withControlsEscaped(error.what()) + " (see vesnik --help)\n";
     });
 
     CommandLine line;
@@ -347,12 +387,15 @@ CommandLine parseCommandLine(int argc, char const* const* argv) {
     } catch (CLI::ParseError const& error) {
         std::ostringstream output;
         std::ostringstream message;
+        // A stream keeps memory running out to itself unless asked.
+        output.exceptions(std::ios::badbit | std::ios::failbit);
+        message.exceptions(std::ios::badbit | std::ios::failbit);
         line.exitCode = app.exit(error, output, message) == 0 ? 0 : 2;
         line.output = output.str();
         line.error = message.str();
         if (line.exitCode != 0) {
-            if (std::optional<std::string> const unknown = unknownOption(app)) {
-                line.error = "vesnik: unknown option '" + *unknown + "' (see vesnik --help)\n";
+            if (std::optional<std::string> const unknown = unknownArgument(app)) {
+                line.error = "vesnik: " + withControlsEscaped(*unknown) + " (see vesnik --help)\n";
             }
         }
         return line;

@@ -18,8 +18,8 @@ enum class Command { kQuery, kGet, kEmail, kIds, kIdOf, kWhere, kImport };
 
 struct Request {
     Command command = Command::kWhere;
-    // --book, when given.
-    std::optional<std::string> book;
+    // Each --book, in the order given.
+    std::vector<std::string> books;
     Format const* format = formatNamed("tsv");
     // 0: no limit.
     std::size_t limit = 0;
@@ -27,6 +27,8 @@ struct Request {
     // --no-fold, for ASCII letter case alone.
     bool fold = true;
     NameTemplate name{"{field2} {field1}"};
+    // query's order: the best match first, else file order.
+    bool ranked = false;
     // The command's words, identifiers or address.
     std::vector<std::string> arguments;
     // import's sources and options.

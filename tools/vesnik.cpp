@@ -1,6 +1,7 @@
 // vesnik: looks contacts up in a plain-text address book from the shell or a
 // mail client, through the C interface as any host would.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <string>
@@ -9,6 +10,7 @@
 #include "Book.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "Messages.h"
 #include "Output.h"
 #include "import/ImportCommand.h"
 #ifdef _WIN32
@@ -33,7 +35,8 @@ ExitStatus carryOut(Request const& request, Output& out) {
     PrintSettings settings;
     settings.limit = request.limit;
     settings.name = &request.name;
-    Commands commands(Book::choose(request.book), out, *request.format, std::move(settings));
+    Commands commands(Book::choose(request.books), out, *request.format, std::move(settings),
+                      request.ranked);
     switch (request.command) {
         case Command::kQuery:
             return commands.query(request.arguments, request.fold);
@@ -53,10 +56,43 @@ ExitStatus carryOut(Request const& request, Output& out) {
     return ExitStatus::kTrouble;
 }
 
-int complain(std::string const& message) {
-    std::fputs(("vesnik: " + message + "\n").c_str(), stderr);
+int fail(std::string const& message) {
+    vesnik::tool::complain(message);
     return kTrouble;
 }
+
+// Memory running out is not always let out as an exception: the command-line
+// library's text streams keep it to themselves and print less. Each failure
+// is noted, so that the command ends as any other failure ends it.
+bool memoryRanOut = false;
+
+void noteMemoryRanOut() {
+    memoryRanOut = true;
+    throw std::bad_alloc();
+}
+
+void endIfMemoryRanOut() {
+    if (memoryRanOut) {
+        throw std::bad_alloc();
+    }
+}
+
+// The command-line library looks names up in functions that promise not to
+// throw, yet allocate: memory running out there ends in std::terminate, with
+// or without the exception, which nothing else in the program lets happen.
+[[noreturn]] void terminated() {
+    vesnik::tool::complainOutOfMemory();
+    std::_Exit(kTrouble);
+}
+
+// Made before any other static object: the command-line library's own
+// allocate too.
+struct EndsCleanly {
+    EndsCleanly() {
+        std::set_terminate(terminated);
+        std::set_new_handler(noteMemoryRanOut);
+    }
+} const endsCleanly __attribute__((init_priority(101)));
 
 }  // namespace
 
@@ -65,11 +101,13 @@ namespace {
 // wordsArgv: the same arguments as argv, in UTF-8, where the query's words
 // are taken from.
 int run(int argc, char const* const* argv, char const* const* wordsArgv) {
-    Output out;
     try {
+        Output out;
         vesnik::tool::CommandLine line = vesnik::tool::parseCommandLine(argc, argv);
+        endIfMemoryRanOut();
         if (line.request && line.request->command == Command::kQuery && wordsArgv != argv) {
             vesnik::tool::CommandLine words = vesnik::tool::parseCommandLine(argc, wordsArgv);
+            endIfMemoryRanOut();
             if (words.request) {
                 line.request->arguments = std::move(words.request->arguments);
             }
@@ -84,19 +122,19 @@ int run(int argc, char const* const* argv, char const* const* wordsArgv) {
             return vesnik::tool::import::runImport(line.request->import);
         }
         ExitStatus const status = carryOut(*line.request, out);
+        endIfMemoryRanOut();
         out.flush();
         return static_cast<int>(status);
     } catch (WriteError const& error) {
-        return error.readerGone() ? kTrouble
-                                  : complain(std::string("write error: ") + error.what());
+        return error.readerGone() ? kTrouble : fail(std::string("write error: ") + error.what());
     } catch (BookError const& error) {
-        return complain(error.what());
+        return fail(error.what());
     } catch (std::bad_alloc const&) {
         // Nothing is allocated on the way out.
-        std::fputs("vesnik: out of memory\n", stderr);
+        vesnik::tool::complainOutOfMemory();
         return kTrouble;
     } catch (std::exception const& error) {
-        return complain(error.what());
+        return fail(error.what());
     }
 }
 
@@ -108,7 +146,7 @@ int wmain(int argc, wchar_t** argv) {
         vesnik::tool::WindowsArguments const arguments(argc, argv);
         return run(argc, arguments.ansi(), arguments.utf8());
     } catch (std::bad_alloc const&) {
-        std::fputs("vesnik: out of memory\n", stderr);
+        vesnik::tool::complainOutOfMemory();
         return kTrouble;
     }
 }

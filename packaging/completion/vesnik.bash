@@ -11,7 +11,11 @@ _vesnik()
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'tsv json vcard mutt aerc' -- "$cur"))
+            COMPREPLY=($(compgen -W 'tsv json vcard mutt aerc address' -- "$cur"))
+            return
+            ;;
+        --sort)
+            COMPREPLY=($(compgen -W 'rank file' -- "$cur"))
             return
             ;;
         --limit | --name | --charset | --columns | -h | --help | --version)
@@ -29,9 +33,9 @@ _vesnik()
         fi
         case ${words[i]} in
             --) separated=true ;;
-            --book) book=(--book "${words[i + 1]/#\~/$HOME}") && ((i++)) ;;
-            --book=*) book=(--book "${words[i]#--book=}") ;;
-            --limit | --format | --name | --output | --charset | --columns) ((i++)) ;;
+            --book) book+=(--book "${words[i + 1]/#\~/$HOME}") && ((i++)) ;;
+            --book=*) book+=(--book "${words[i]#--book=}") ;;
+            --limit | --format | --sort | --name | --output | --charset | --columns) ((i++)) ;;
             -*) ;;
             *) [[ $command ]] || command=${words[i]} ;;
         esac
@@ -42,7 +46,7 @@ _vesnik()
         return
     fi
     if [[ $cur == -* ]] && ! $separated; then
-        COMPREPLY=($(compgen -W '--book --limit --format --json --name --help
+        COMPREPLY=($(compgen -W '--book --limit --format --json --sort --name --help
             --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return

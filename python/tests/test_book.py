@@ -59,6 +59,9 @@ def book(tmp_path_factory):
         (lambda b: b.search("CAFE"), E[5:]),
         (lambda b: b.search("CAFE", fold=False), []),
         (lambda b: b.search("m\udcfc", fold=False), E[:1]),
+        # Ranked: a word begins field2; a word of the e-mail; inside one.
+        (lambda b: b.search("X", rank=True), [E[5], E[4], E[0], E[1]]),
+        (lambda b: b.search("X", 1, rank=True), [E[5]]),
         (lambda b: b.find_ids(["C1"], limit=SIZE_MAX), [E[0], E[4]]),
         # The C side would stop at a NUL, and match a shorter key.
         (lambda b: b.find_email("ann.lee@example.org\0x"), ValueError),

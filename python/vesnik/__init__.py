@@ -154,7 +154,8 @@ class Book:
         library = _native.library()
         return self._lookup(lambda out: library.vesnik_find_email(self._encoded, key, count, out))
 
-    def search(self, text: Key, limit: Optional[int] = None, fold: bool = True) -> List[Contact]:
+    def search(self, text: Key, limit: Optional[int] = None, fold: bool = True,
+               rank: bool = False) -> List[Contact]:
         """Every contact where each word of ``text`` stands in its ``field1``,
         ``field2`` or ``email``, in file order; each word may stand in another
         field, in any order. Text without words matches every contact.
@@ -163,10 +164,13 @@ class Book:
         and words split at any white space; without, as in 1.2, ASCII letter
         case alone, words split at spaces and TABs.
 
-        ``limit`` > 0 stops at that many matches; None or 0, no limit."""
+        ``limit`` > 0 stops at that many matches; None or 0, no limit.
+        ``rank`` puts the best matches first, as the C interface's
+        ``VESNIK_RANK`` does; with a limit, the best that many."""
         key = _key(text, "text")
         count = 0 if limit is None else _limit(limit)
         flags = _native.FOLD_CASE | _native.FOLD_MARKS if fold else 0
+        flags |= _native.RANK if rank else 0
         library = _native.library()
         return self._lookup(
             lambda out: library.vesnik_search_v2(self._encoded, key, flags, count, out)

@@ -19,6 +19,8 @@ ERROR_OPEN = -1
 ERROR_READ = -2
 ERROR_ARGUMENT = -3
 ERROR_MEMORY = -4
+# vesnik_search_v2's flag for the best matches first.
+RANK = 4
 
 # Fold flags of vesnik_search_v2.
 FOLD_CASE = 1

@@ -67,8 +67,8 @@ TEST(CInterface, FailuresLeaveNoListAndTheSystemsReason) {
                            [&](auto out) { return vesnik_find_ids(book, nullptr, 1, 0, out); },
                            [&](auto out) { return vesnik_search(book, nullptr, 0, out); },
                            [&](auto out) { return vesnik_search_v2(book, nullptr, 1u, 0, out); },
-                           [&](auto out) { return vesnik_search_v2(book, "a", 4u, 0, out); },
-                           [&](auto out) { return vesnik_search_v2(book, "a", ~3u, 0, out); }}) {
+                           [&](auto out) { return vesnik_search_v2(book, "a", 8u, 0, out); },
+                           [&](auto out) { return vesnik_search_v2(book, "a", ~7u, 0, out); }}) {
         EXPECT_EQ(statusOf(call), VESNIK_ERROR_ARGUMENT);
     }
 }

@@ -99,8 +99,9 @@ class FirstDifference {
 
 std::string described(Ask const& ask) {
     static char const* const kNames[] = {"every contact", "every id", "ids", "email", "search"};
-    return kNames[static_cast<int>(ask.lookup)] + std::string(" ") + spelled(ask.keys) +
-           ", limit " + std::to_string(ask.limit) + ", fold " + std::to_string(ask.fold);
+    return kNames[static_cast<int>(ask.lookup)] + std::string(ask.ranked ? " ranked " : " ") +
+           spelled(ask.keys) + ", limit " + std::to_string(ask.limit) + ", fold " +
+           std::to_string(ask.fold);
 }
 
 std::string flippedCase(std::string text) {
@@ -185,6 +186,9 @@ std::vector<Ask> asksFor(Records const& records, std::vector<std::string> const&
         for (unsigned const fold : {0u, kFoldCase, kFoldMarks, kFoldCase | kFoldMarks}) {
             unlimited.push_back({Lookup::kSearch, {text}, 0, fold});
         }
+        for (unsigned const fold : {0u, kFoldCase | kFoldMarks}) {
+            unlimited.push_back({Lookup::kSearch, {text}, 0, fold, true});
+        }
     }
     std::vector<std::size_t> limits = {0, 1, 2, 3};
     if (!wide) {
@@ -209,18 +213,26 @@ std::optional<std::string> firstEngineDifference(std::string const& bytes,
         std::vector<std::string_view> const keys(ask.keys.begin(), ask.keys.end());
         MemorySource source(bytes);
         Records got;
-        ScanOutcome const outcome = runQuery(
-            source,
-            Query::of(static_cast<QueryKind>(ask.lookup), keys, ask.limit,
-                      ask.fold != 0 ? &capi::unicodeFolds(static_cast<capi::FoldMode>(ask.fold))
-                                    : nullptr),
-            [&](Match const& match) {
-                Fields& record = got.emplace_back();
-                for (std::string_view const column : match.columns) {
-                    record.push_back(column.empty() ? Field() : Field(column));
-                }
-                return true;
-            });
+        Query query = Query::of(
+            static_cast<QueryKind>(ask.lookup), keys, ask.limit,
+            ask.fold != 0 ? &capi::unicodeFolds(static_cast<capi::FoldMode>(ask.fold)) : nullptr);
+        query.ranked = ask.ranked;
+        // A ranked run hands its matches in file order, each with its tier,
+        // and may stop once the best are certain: the caller keeps them.
+        std::vector<Records> tiers(kTierCount);
+        ScanOutcome const outcome = runQuery(source, query, [&](Match const& match) {
+            Fields& record = tiers[static_cast<std::size_t>(match.tier) - 1].emplace_back();
+            for (std::string_view const column : match.columns) {
+                record.push_back(column.empty() ? Field() : Field(column));
+            }
+            return true;
+        });
+        for (Records const& tier : tiers) {
+            got.insert(got.end(), tier.begin(), tier.end());
+        }
+        if (ask.ranked && ask.limit != 0 && got.size() > ask.limit) {
+            got.resize(ask.limit);
+        }
         Records const want = answer(ask, records);
         // Spelled only to tell a difference: most answers are the same.
         if (!outcome.done() || got != want) {
@@ -259,13 +271,19 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
                 status = vesnik_find_email(file, keys[0], ask.limit, &list);
                 break;
             case Lookup::kSearch:
-                status = ask.fold != 0 ? vesnik_search_v2(file, keys[0], ask.fold, ask.limit, &list)
-                                       : vesnik_search(file, keys[0], ask.limit, &list);
+                status = ask.fold != 0 || ask.ranked
+                             ? vesnik_search_v2(file, keys[0],
+                                                ask.fold | (ask.ranked ? VESNIK_RANK : 0u),
+                                                ask.limit, &list)
+                             : vesnik_search(file, keys[0], ask.limit, &list);
                 break;
         }
         std::vector<std::string> got;
         for (std::size_t at = 0; at < vesnik_list_size(list); ++at) {
             got.push_back(spelled(*vesnik_list_at(list, at)));
+            if (ask.ranked) {
+                got.back() += " tier " + std::to_string(vesnik_list_tier(list, at));
+            }
         }
         vesnik_list_free(list);
         std::string want = "status -1";
@@ -273,6 +291,9 @@ std::optional<std::string> firstCInterfaceDifference(std::string const& path,
             std::vector<std::string> records;
             for (Fields const& record : answer(ask, *book)) {
                 records.push_back(spelled(record));
+                if (ask.ranked) {
+                    records.back() += " tier " + std::to_string(tierOf(ask, record));
+                }
             }
             want = spelled(records);
         }

@@ -1,6 +1,7 @@
 #include "reference/ReferenceBook.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -103,12 +104,31 @@ Records readBytes(std::string const& bytes) {
     return records;
 }
 
+int tierOf(Ask const& ask, Fields record) {
+    if (ask.fold == 0) {
+        return searchTier(ask.keys[0], record);
+    }
+    // Folded, the tier judges what was compared: the folded words in the
+    // folded fields.
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (record[i]) {
+            record[i] = fold(*record[i], ask.fold);
+        }
+    }
+    return wordsTier(foldedWords(ask.keys[0], ask.fold), record);
+}
+
 Records answer(Ask const& ask, Records const& records) {
     std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
     Records found;
     if (ask.lookup == Lookup::kSearch) {
         found = ask.fold != 0 ? foldedSearch(ask.keys[0], ask.fold, records)
                               : *search(ask.keys[0], records);
+    }
+    if (ask.ranked) {
+        std::stable_sort(found.begin(), found.end(), [&](Fields const& a, Fields const& b) {
+            return tierOf(ask, a) < tierOf(ask, b);
+        });
     }
     for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
         switch (ask.lookup) {
@@ -196,10 +216,10 @@ Field getContactID(Field const& email, Book const& book) {
     return found && !found->empty() ? found->front()[kContactId] : std::nullopt;
 }
 
-std::optional<Records> search(std::string const& text, Book const& book) {
-    if (!book) {
-        return std::nullopt;
-    }
+namespace {
+
+// The words of text, upper-cased.
+std::vector<std::string> upperWords(std::string const& text) {
     std::vector<std::string> words(1);
     for (char const c : text) {
         if (c == ' ' || c == '\t') {
@@ -209,11 +229,52 @@ std::optional<Records> search(std::string const& text, Book const& book) {
         }
     }
     // An empty piece, between two separators, is no word.
-    std::vector<Needle> needles;
-    for (std::string const& word : words) {
-        if (!word.empty()) {
-            needles.emplace_back(asciiUpper(word));
+    words.erase(std::remove(words.begin(), words.end(), std::string()), words.end());
+    for (std::string& word : words) {
+        word = asciiUpper(word);
+    }
+    return words;
+}
+
+bool beginsAWordAt(std::string const& field, std::size_t place) {
+    if (place == 0) {
+        return true;
+    }
+    auto const before = static_cast<unsigned char>(field[place - 1]);
+    return before < 0x80 && !std::isalnum(before);
+}
+
+}  // namespace
+
+int searchTier(std::string const& text, Fields const& record) {
+    return wordsTier(upperWords(text), record);
+}
+
+int wordsTier(std::vector<std::string> const& words, Fields const& record) {
+    int worst = 1;
+    for (std::string const& anyCase : words) {
+        std::string const word = asciiUpper(anyCase);
+        int best = 3;
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::string const field = record[i] ? asciiUpper(*record[i]) : std::string();
+            for (std::size_t place = 0; place < field.size(); ++place) {
+                if (field.compare(place, word.size(), word) == 0 && beginsAWordAt(field, place)) {
+                    best = std::min(best, i < kEmail || place == 0 ? 1 : 2);
+                }
+            }
         }
+        worst = std::max(worst, best);
+    }
+    return worst;
+}
+
+std::optional<Records> search(std::string const& text, Book const& book) {
+    if (!book) {
+        return std::nullopt;
+    }
+    std::vector<Needle> needles;
+    for (std::string const& word : upperWords(text)) {
+        needles.emplace_back(word);
     }
     Records found;
     for (Fields const& record : *book) {

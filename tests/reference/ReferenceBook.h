@@ -42,21 +42,34 @@ Field getContactID(Field const& email, Book const& book);
 // has no words. nullopt when the book cannot be opened.
 std::optional<Records> search(std::string const& text, Book const& book);
 
+// How well a record that search finds fits text, every place of every word
+// tried: 1 when each word begins a word of field1 or field2, or begins the
+// e-mail; 2 when each begins a word of one of the three; 3 otherwise. A word
+// begins at a field's start or after a byte below 0x80 that is no letter or
+// digit.
+int searchTier(std::string const& text, Fields const& record);
+// The same for words already split.
+int wordsTier(std::vector<std::string> const& words, Fields const& record);
+
 // The lookups that every front door is built from, in their plain form:
 // every record; every record's identifier (a record of that field alone); the
 // records whose identifier is one of keys; whose e-mail equals keys[0], ASCII
 // letter case ignored (as the file has it); where each word of keys[0]
 // stands in field1, field2 or email, as search says, or as foldedSearch says
-// when fold holds the C interface's fold flags. The first limit of them (0:
-// every one).
+// when fold holds the C interface's fold flags. A ranked search orders its
+// records by their tier first (on the folded text when folded). The first
+// limit of them (0: every one).
 enum class Lookup { kEveryContact, kEveryContactId, kContactIds, kEmail, kSearch };
 struct Ask {
     Lookup lookup;
     std::vector<std::string> keys;
     std::size_t limit = 0;
     unsigned fold = 0;
+    bool ranked = false;
 };
 Records answer(Ask const& ask, Records const& records);
+// A ranked search's tier of a record it finds.
+int tierOf(Ask const& ask, Fields record);
 
 }  // namespace vesnik::reference
 

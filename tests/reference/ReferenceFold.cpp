@@ -95,7 +95,7 @@ CharacterKind characterKindOf(char32_t codePoint) {
     return {category[0] == 'L' || category[0] == 'N', separator || asciiOrNel};
 }
 
-Records foldedSearch(std::string const& text, unsigned flags, Records const& records) {
+std::vector<std::string> foldedWords(std::string const& text, unsigned flags) {
     std::string const folded = fold(text, flags);
     std::vector<std::string> words(1);
     auto const* at = reinterpret_cast<utf8proc_uint8_t const*>(folded.data());
@@ -114,6 +114,11 @@ Records foldedSearch(std::string const& text, unsigned flags, Records const& rec
         left -= length;
     }
     words.erase(std::remove(words.begin(), words.end(), std::string()), words.end());
+    return words;
+}
+
+Records foldedSearch(std::string const& text, unsigned flags, Records const& records) {
+    std::vector<std::string> const words = foldedWords(text, flags);
     // The same fields are asked about again and again: each is folded once.
     static std::map<std::pair<unsigned, std::string>, std::string> foldedFields;
     if (foldedFields.size() > 100000) {

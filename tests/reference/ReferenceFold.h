@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reference/ReferenceBook.h"
 
@@ -23,6 +24,9 @@ struct CharacterKind {
     bool whiteSpace;
 };
 CharacterKind characterKindOf(char32_t codePoint);
+
+// text folded whole by flags and split at white space; no empty word.
+std::vector<std::string> foldedWords(std::string const& text, unsigned flags);
 
 // The records where each word of text, folded whole by flags and split at
 // white space, stands in field1, field2 or email, each folded alone; all

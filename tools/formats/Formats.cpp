@@ -19,6 +19,8 @@ constexpr Format kFormats[] = {
      FormatUse::kQueryOnly, true, false, makeMuttPrinter},
     {"aerc", "for aerc's address-book-cmd: email and name", FormatUse::kQueryOnly, true, false,
      makeAercPrinter},
+    {"address", "Name <address> lines (RFC 5322) for other mail tools", FormatUse::kQueryOnly, true,
+     false, makeAddressListPrinter},
 };
 
 }  // namespace

@@ -1,39 +1,22 @@
-// The formats mail clients complete addresses from: a contact a line, its
-// e-mail first and the name the template makes beside it. Contacts without
-// an e-mail cannot be completed to, so they are left out before the limit
-// counts.
+// The formats mail clients complete addresses from: an address a line, first,
+// and the name the template makes beside it (see AddressLines).
 #include <stdexcept>
 #include <string>
-#include <vector>
+#include <string_view>
 
+#include "AddressLines.h"
+#include "Messages.h"
 #include "Printers.h"
 
 namespace vesnik::tool {
 
 namespace {
 
-// The lines of the contacts that can be printed, up to the limit.
-class AddressLines {
-  public:
-    explicit AddressLines(PrintSettings const& settings) : settings_(settings) {}
-
-    // False once the limit is reached; a contact without an e-mail is
-    // passed over.
-    template <class Print>
-    bool take(vesnik_contact const& contact, Print const& print) {
-        if (contact.email != nullptr) {
-            print(contact.email, settings_.name->render(contact));
-            ++taken_;
-        }
-        return settings_.limit == 0 || taken_ < settings_.limit;
-    }
-
-    std::size_t taken() const { return taken_; }
-
-  private:
-    PrintSettings const& settings_;
-    std::size_t taken_ = 0;
-};
+// The second column: a mail client splits lines at runs of TABs, so an
+// empty name would shift the next column into its place.
+std::string_view nameOrAddress(std::string const& name, std::string_view email) {
+    return name.empty() ? email : name;
+}
 
 // mutt shows the first line as its message, so the lines wait for the count.
 class MuttPrinter final : public Printer {
@@ -42,8 +25,8 @@ class MuttPrinter final : public Printer {
         : out_(out), settings_(settings), lines_(settings_) {}
 
     bool contact(vesnik_contact const& contact) override {
-        return lines_.take(contact, [&](char const* email, std::string const& name) {
-            (((pending_ += email) += '\t') += name) += '\t';
+        return lines_.take(contact, [&](std::string_view email, std::string const& name) {
+            (((pending_ += email) += '\t') += nameOrAddress(name, email)) += '\t';
             pending_ += contact.contact_id != nullptr ? contact.contact_id : "";
             pending_ += '\n';
         });
@@ -53,9 +36,10 @@ class MuttPrinter final : public Printer {
 
     std::size_t finish() override {
         std::size_t const count = lines_.taken();
-        out_.put(count == 0 ? "vesnik: no contact matches '" + settings_.query + "'\n"
-                            : "vesnik: " + std::to_string(count) +
-                                  (count == 1 ? " contact\n" : " contacts\n"));
+        out_.put(count == 0
+                     ? "vesnik: no contact matches '" + withControlsEscaped(settings_.query) + "'\n"
+                     : "vesnik: " + std::to_string(count) +
+                           (count == 1 ? " contact\n" : " contacts\n"));
         out_.put(pending_);
         return count;
     }
@@ -73,10 +57,10 @@ class AercPrinter final : public Printer {
         : out_(out), settings_(settings), lines_(settings_) {}
 
     bool contact(vesnik_contact const& contact) override {
-        return lines_.take(contact, [&](char const* email, std::string const& name) {
+        return lines_.take(contact, [&](std::string_view email, std::string const& name) {
             out_.put(email);
             out_.put('\t');
-            out_.put(name);
+            out_.put(nameOrAddress(name, email));
             out_.put('\n');
         });
     }

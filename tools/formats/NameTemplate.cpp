@@ -15,8 +15,9 @@ FieldOf fieldNamed(std::string const& name) {
                                 "{field5}");
 }
 
+// Control characters too, so that no name can split its line.
 bool isSpace(char byte) {
-    return byte == ' ' || byte == '\t';
+    return byte == ' ' || (static_cast<unsigned char>(byte) < 0x20) || byte == '\x7f';
 }
 
 }  // namespace

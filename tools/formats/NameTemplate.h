@@ -18,9 +18,9 @@ class NameTemplate {
     // that names no field; a { without its } is text.
     explicit NameTemplate(std::string const& text);
 
-    // An absent field is empty. Spaces and TABs at either end go, and each
-    // run of them inside becomes one space: a name never holds the TAB that
-    // ends it in the mail clients' formats.
+    // An absent field is empty. Spaces and control characters at either end
+    // go, and each run of them inside becomes one space: a name never holds
+    // the TAB that ends it in the mail clients' formats, nor a line's end.
     std::string render(vesnik_contact const& contact) const;
 
   private:

@@ -13,6 +13,7 @@ std::unique_ptr<Printer> makeJsonPrinter(Output& out, PrintSettings const& setti
 std::unique_ptr<Printer> makeMuttPrinter(Output& out, PrintSettings const& settings);
 std::unique_ptr<Printer> makeAercPrinter(Output& out, PrintSettings const& settings);
 std::unique_ptr<Printer> makeVcardPrinter(Output& out, PrintSettings const& settings);
+std::unique_ptr<Printer> makeAddressListPrinter(Output& out, PrintSettings const& settings);
 
 }  // namespace vesnik::tool
 

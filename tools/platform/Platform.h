@@ -78,6 +78,9 @@ std::vector<DirectoryEntry> listDirectory(std::string const& path);
 // folder and name joined by the platform's separator.
 std::string joinPath(std::string const& folder, std::string const& name);
 
+// What separates the paths of a list such as PATH: ':', or ';' on Windows.
+char pathListSeparator();
+
 // Converts text in a named character set to UTF-8, piece by piece: a
 // sequence split between two pieces is completed by the next.
 class Converter {

@@ -159,6 +159,10 @@ std::string joinPath(std::string const& folder, std::string const& name) {
     return folder.empty() || folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
+char pathListSeparator() {
+    return ':';
+}
+
 struct Converter::State {
     iconv_t descriptor;
     // The start of a sequence that the last piece ended in.

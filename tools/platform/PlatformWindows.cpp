@@ -240,6 +240,10 @@ std::string joinPath(std::string const& folder, std::string const& name) {
     return folder.empty() || isSeparator(folder.back()) ? folder + name : folder + '\\' + name;
 }
 
+char pathListSeparator() {
+    return ';';
+}
+
 struct Converter::State {
     UINT codePage;
     UINT longestCharacter;
