@@ -65,6 +65,31 @@ class Needle {
     std::vector<std::size_t> border_;
 };
 
+// The words of a search's text, upper-cased: the pieces between spaces and
+// TABs, the empty ones dropped.
+std::vector<Needle> wordsOf(std::string const& text) {
+    std::vector<Needle> needles;
+    std::string word;
+    for (char const c : text + ' ') {
+        if (c != ' ' && c != '\t') {
+            word += c;
+        } else if (!word.empty()) {
+            needles.emplace_back(asciiUpper(word));
+            word.clear();
+        }
+    }
+    return needles;
+}
+
+// Whether each word stands whole in field1, field2 or the e-mail.
+bool holdsEveryWord(Fields const& record, std::vector<Needle> const& words) {
+    return std::all_of(words.begin(), words.end(), [&](Needle const& word) {
+        return std::any_of(record.begin(), record.begin() + kEmail + 1, [&](Field const& field) {
+            return field && word.isIn(asciiUpper(*field));
+        });
+    });
+}
+
 }  // namespace
 
 std::string asciiUpper(std::string text) {
@@ -103,128 +128,37 @@ Records readBytes(std::string const& bytes) {
 
 Records answer(Ask const& ask, Records const& records) {
     std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
+    std::vector<Needle> const words =
+        ask.lookup == Lookup::kSearch ? wordsOf(ask.keys[0]) : std::vector<Needle>();
     Records found;
-    if (ask.lookup == Lookup::kSearch) {
-        found = *search(ask.keys[0], records);
-    }
-    for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
+    for (Fields const& record : records) {
+        if (ask.limit != 0 && found.size() == ask.limit) {
+            break;
+        }
+        Field const& id = record[kContactId];
+        Field const& email = record[kEmail];
         switch (ask.lookup) {
+            case Lookup::kEveryContact:
+                found.push_back(record);
+                break;
             case Lookup::kEveryContactId:
-                found.push_back(Fields{std::nullopt, std::nullopt, std::nullopt, record[kContactId],
-                                       std::nullopt});
+                found.push_back(Fields{std::nullopt, std::nullopt, std::nullopt, id, std::nullopt});
                 break;
             case Lookup::kContactIds:
-                if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
+                if (id && keys.count(*id) > 0) {
                     found.push_back(record);
                 }
                 break;
             case Lookup::kEmail:
-                if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(ask.keys[0])) {
+                if (email && asciiUpper(*email) == asciiUpper(ask.keys[0])) {
                     found.push_back(record);
                 }
                 break;
-            default:
-                found.push_back(record);
-        }
-    }
-    if (ask.limit != 0 && found.size() > ask.limit) {
-        found.resize(ask.limit);
-    }
-    return found;
-}
-
-std::optional<std::vector<Field>> getContacts(Book const& book) {
-    if (!book) {
-        return std::nullopt;
-    }
-    std::vector<Field> ids;
-    for (Fields const& record : *book) {
-        ids.push_back(record[kContactId]);
-    }
-    return ids;
-}
-
-std::optional<Fields> getContactInfo(Field const& contactId, Book const& book) {
-    auto const found = getContactInfos(std::vector<Field>{contactId}, book);
-    return found && !found->empty() ? std::optional(found->front()) : std::nullopt;
-}
-
-std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& contactIds,
-                                       Book const& book) {
-    if (!contactIds || !book) {
-        return std::nullopt;
-    }
-    // An absent identifier matches no key, a null key nothing.
-    std::set<std::string> keys;
-    for (Field const& key : *contactIds) {
-        if (key) {
-            keys.insert(*key);
-        }
-    }
-    Records found;
-    for (Fields const& record : *book) {
-        if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
-            found.push_back(record);
-        }
-    }
-    return found;
-}
-
-std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& book) {
-    // A null key is answered without the file.
-    if (!email) {
-        return Records{};
-    }
-    if (!book) {
-        return std::nullopt;
-    }
-    Records found;
-    for (Fields const& record : *book) {
-        if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(*email)) {
-            found.push_back(record);
-            found.back()[kEmail] = asciiUpper(*record[kEmail]);
-        }
-    }
-    return found;
-}
-
-Field getContactID(Field const& email, Book const& book) {
-    auto const found = getContactInfosFromEmail(email, book);
-    return found && !found->empty() ? found->front()[kContactId] : std::nullopt;
-}
-
-std::optional<Records> search(std::string const& text, Book const& book) {
-    if (!book) {
-        return std::nullopt;
-    }
-    std::vector<std::string> words(1);
-    for (char const c : text) {
-        if (c == ' ' || c == '\t') {
-            words.emplace_back();
-        } else {
-            words.back() += c;
-        }
-    }
-    // An empty piece, between two separators, is no word.
-    std::vector<Needle> needles;
-    for (std::string const& word : words) {
-        if (!word.empty()) {
-            needles.emplace_back(asciiUpper(word));
-        }
-    }
-    Records found;
-    for (Fields const& record : *book) {
-        std::vector<std::string> fields;
-        for (std::size_t i = 0; i < 3; ++i) {
-            fields.push_back(record[i] ? asciiUpper(*record[i]) : std::string());
-        }
-        bool matches = true;
-        for (std::size_t w = 0; w < needles.size() && matches; ++w) {
-            matches = std::any_of(fields.begin(), fields.end(),
-                                  [&](std::string const& field) { return needles[w].isIn(field); });
-        }
-        if (matches) {
-            found.push_back(record);
+            case Lookup::kSearch:
+                if (holdsEveryWord(record, words)) {
+                    found.push_back(record);
+                }
+                break;
         }
     }
     return found;
