@@ -84,39 +84,30 @@ std::string described(Ask const& ask) {
 
 // Bytes in memory read as a troublesome file might be: at most some bytes a
 // read, every other read interrupted, breaking off after some bytes.
-class TroublesomeSource final : public ByteSource {
-  public:
-    TroublesomeSource(std::string_view bytes, std::size_t mostPerRead, bool interrupts,
-                      std::size_t failAfter)
-        : bytes_(bytes),
-          mostPerRead_(mostPerRead),
-          interrupts_(interrupts),
-          failAfter_(failAfter) {}
+struct TroublesomeSource final : ByteSource {
+    TroublesomeSource(std::string_view b, std::size_t most, bool interrupting, std::size_t failing)
+        : bytes(b), mostPerRead(most), interrupts(interrupting), failAfter(failing) {}
 
     ReadResult read(char* into, std::size_t size) override {
-        if (interrupts_ && (interrupted_ = !interrupted_)) {
+        if (interrupts && (interrupted = !interrupted)) {
             return {ReadStatus::kInterrupted, 0};
         }
-        if (position_ == bytes_.size()) {
-            return {ReadStatus::kEnd, 0};
-        }
-        if (position_ >= failAfter_) {
-            return {ReadStatus::kFailed, 0, EIO};
+        if (position == bytes.size() || position >= failAfter) {
+            return {position == bytes.size() ? ReadStatus::kEnd : ReadStatus::kFailed, 0, EIO};
         }
         std::size_t const count =
-            std::min({size, mostPerRead_, bytes_.size() - position_, failAfter_ - position_});
-        std::memcpy(into, bytes_.data() + position_, count);
-        position_ += count;
+            std::min({size, mostPerRead, bytes.size() - position, failAfter - position});
+        std::memcpy(into, bytes.data() + position, count);
+        position += count;
         return {ReadStatus::kData, count};
     }
 
-  private:
-    std::string_view bytes_;
-    std::size_t mostPerRead_;
-    bool interrupts_;
-    std::size_t failAfter_;
-    std::size_t position_ = 0;
-    bool interrupted_ = false;
+    std::string_view bytes;
+    std::size_t mostPerRead;
+    bool interrupts;
+    std::size_t failAfter;
+    std::size_t position = 0;
+    bool interrupted = false;
 };
 
 std::string flippedCase(std::string text) {
@@ -253,31 +244,24 @@ Field fieldOf(char const* text) {
     return text ? Field(text) : std::nullopt;
 }
 
-Fields fieldsOf(char const* field1, char const* field2, char const* email, char const* contactId,
-                char const* field5) {
-    return {fieldOf(field1), fieldOf(field2), fieldOf(email), fieldOf(contactId), fieldOf(field5)};
+Fields fieldsOf(::AddressBook::ContactInfo const& r) {
+    return {fieldOf(r.field1), fieldOf(r.field2), fieldOf(r.email), fieldOf(r.contactId),
+            fieldOf(r.field5)};
 }
 
-// A record of the identifier alone, or null for none.
-Answer idAnswer(char const* id) {
-    return id ? Answer(Records{fieldsOf(nullptr, nullptr, nullptr, id, nullptr)}) : std::nullopt;
+// A record of the identifier alone (or of none).
+Fields idRecord(char const* id) {
+    return {std::nullopt, std::nullopt, std::nullopt, fieldOf(id), std::nullopt};
 }
 
-Answer recordAnswer(::AddressBook::ContactInfo const* record) {
-    if (!record) {
-        return std::nullopt;
-    }
-    return Records{
-        fieldsOf(record->field1, record->field2, record->email, record->contactId, record->field5)};
-}
-
-Answer listAnswer(owned::RecordList const& list) {
+template <class List, class Each>
+Answer answerOf(List const& list, Each const& each) {
     if (!list) {
         return std::nullopt;
     }
     Records records;
-    for (::AddressBook::ContactInfo const* record : *list) {
-        records.push_back(recordAnswer(record)->front());
+    for (auto const* entry : *list) {
+        records.push_back(each(entry));
     }
     return records;
 }
@@ -290,25 +274,21 @@ Answer cInterfaceAnswer(char const* file, Ask const& ask) {
     }
     vesnik_list* list = nullptr;
     int status = VESNIK_OK;
-    switch (ask.lookup) {
-        case Lookup::kEveryContact:
-            // Without a limit of its own: an empty search stops at one.
-            status = ask.limit == 0 ? vesnik_all(file, &list)
-                                    : vesnik_search(file, "", ask.limit, &list);
-            break;
-        case Lookup::kContactIds:
-            status = vesnik_find_ids(file, keys.data(), keys.size(), ask.limit, &list);
-            break;
-        case Lookup::kEmail:
-            status = vesnik_find_email(file, keys[0], ask.limit, &list);
-            break;
-        default:
-            status = vesnik_search(file, keys[0], ask.limit, &list);
+    if (ask.lookup == Lookup::kContactIds) {
+        status = vesnik_find_ids(file, keys.data(), keys.size(), ask.limit, &list);
+    } else if (ask.lookup == Lookup::kEmail) {
+        status = vesnik_find_email(file, keys[0], ask.limit, &list);
+    } else if (ask.lookup == Lookup::kSearch || ask.limit != 0) {
+        // Every contact has no limit of its own: an empty search stops at one.
+        status = vesnik_search(file, keys.empty() ? "" : keys[0], ask.limit, &list);
+    } else {
+        status = vesnik_all(file, &list);
     }
     Records got;
     for (std::size_t at = 0; at < vesnik_list_size(list); ++at) {
         vesnik_contact const& c = *vesnik_list_at(list, at);
-        got.push_back(fieldsOf(c.field1, c.field2, c.email, c.contact_id, c.field5));
+        got.push_back({fieldOf(c.field1), fieldOf(c.field2), fieldOf(c.email),
+                       fieldOf(c.contact_id), fieldOf(c.field5)});
     }
     vesnik_list_free(list);
     return status == VESNIK_OK ? Answer(got) : std::nullopt;
@@ -318,53 +298,44 @@ Answer cInterfaceAnswer(char const* file, Ask const& ask) {
 // identifier; GetContactInfos the identifiers, with a null entry that
 // matches nothing, and GetContactInfo one of them, the first match or null;
 // GetContactInfosFromEmail the e-mail, upper-cased in what it gives, and
-// GetContactID the first match's identifier.
+// GetContactID the first match's identifier, null where it has none.
 void compareSixFunctions(char const* file, Ask const& ask, Book const& book,
                          FirstDifference& difference) {
-    auto const want = [&](std::size_t limit) {
-        Ask limited = ask;
-        limited.limit = limit;
-        return book ? Answer(answer(limited, *book)) : std::nullopt;
-    };
-    Answer const first = want(1);
-    bool const found = first && !first->empty();
     std::string const call = "(" + described(ask) + ")";
+    Answer want = book ? Answer(answer(ask, *book)) : std::nullopt;
+    Answer first = want && !want->empty() ? Answer(Records{want->front()}) : std::nullopt;
+    auto const record = [](auto const* r) { return fieldsOf(*r); };
     if (ask.lookup == Lookup::kEveryContactId) {
-        Answer got;
-        if (owned::IdList const ids{GetContacts(file, nullptr)}) {
-            got.emplace();
-            for (char const* id : *ids) {
-                got->push_back(idAnswer(id).value_or(Records{Fields(5)}).front());
-            }
-        }
-        difference.compare("GetContacts", got, want(0));
+        difference.compare("GetContacts",
+                           answerOf(owned::IdList(GetContacts(file, nullptr)), idRecord), want);
     } else if (ask.lookup == Lookup::kContactIds) {
         std::vector<char*> keys;
         for (std::string const& key : ask.keys) {
             keys.push_back(const_cast<char*>(key.c_str()));
         }
         keys.push_back(nullptr);
-        difference.compare("GetContactInfos" + call,
-                           listAnswer(owned::RecordList(GetContactInfos(&keys, file, nullptr))),
-                           want(0));
+        difference.compare(
+            "GetContactInfos" + call,
+            answerOf(owned::RecordList(GetContactInfos(&keys, file, nullptr)), record), want);
         if (ask.keys.size() == 1) {
-            difference.compare(
-                "GetContactInfo" + call,
-                recordAnswer(owned::Record(GetContactInfo(keys[0], file, nullptr)).get()),
-                found ? first : std::nullopt);
+            owned::Record const got(GetContactInfo(keys[0], file, nullptr));
+            difference.compare("GetContactInfo" + call,
+                               got ? Answer(Records{fieldsOf(*got)}) : std::nullopt, first);
         }
     } else if (ask.lookup == Lookup::kEmail) {
         char const* const key = ask.keys[0].c_str();
-        Answer upper = want(0);
-        for (std::size_t at = 0; upper && at < upper->size(); ++at) {
-            (*upper)[at][2] = asciiUpper(*(*upper)[at][2]);
+        owned::String const id(GetContactID(key, file, nullptr));
+        difference.compare(
+            "GetContactID" + call, id ? Answer(Records{idRecord(id.get())}) : std::nullopt,
+            first && first->front()[3] ? Answer(Records{idRecord(first->front()[3]->c_str())})
+                                       : std::nullopt);
+        for (std::size_t at = 0; want && at < want->size(); ++at) {
+            (*want)[at][2] = asciiUpper(*(*want)[at][2]);
         }
         difference.compare(
             "GetContactInfosFromEmail" + call,
-            listAnswer(owned::RecordList(GetContactInfosFromEmail(key, file, nullptr))), upper);
-        difference.compare(
-            "GetContactID" + call, idAnswer(owned::String(GetContactID(key, file, nullptr)).get()),
-            found && first->front()[3] ? idAnswer(first->front()[3]->c_str()) : std::nullopt);
+            answerOf(owned::RecordList(GetContactInfosFromEmail(key, file, nullptr)), record),
+            want);
     }
 }
 
@@ -385,19 +356,14 @@ std::optional<std::string> firstFileDifference(std::string const& path,
             compareSixFunctions(file, ask, book, difference);
         }
     }
-    // A null key or list asks nothing of the book.
-    difference.compare("GetContactInfo(null)",
-                       recordAnswer(owned::Record(GetContactInfo(nullptr, file, nullptr)).get()),
-                       std::nullopt);
-    difference.compare("GetContactInfos(null)",
-                       listAnswer(owned::RecordList(GetContactInfos(nullptr, file, nullptr))),
-                       std::nullopt);
-    difference.compare(
-        "GetContactInfosFromEmail(null)",
-        listAnswer(owned::RecordList(GetContactInfosFromEmail(nullptr, file, nullptr))), Records());
-    difference.compare("GetContactID(null)",
-                       idAnswer(owned::String(GetContactID(nullptr, file, nullptr)).get()),
-                       std::nullopt);
+    // A null key or list asks nothing of the book: null, or no contact by
+    // e-mail.
+    owned::RecordList const byNullEmail(GetContactInfosFromEmail(nullptr, file, nullptr));
+    bool const nullKeysAnswered = !owned::Record(GetContactInfo(nullptr, file, nullptr)) &&
+                                  !owned::RecordList(GetContactInfos(nullptr, file, nullptr)) &&
+                                  !owned::String(GetContactID(nullptr, file, nullptr)) &&
+                                  byNullEmail && byNullEmail->empty();
+    difference.compare("null keys", nullKeysAnswered ? Answer() : Answer(Records()), Answer());
     return difference.first();
 }
 

@@ -1,10 +1,10 @@
 #include "reference/ReferenceBook.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <memory>
 #include <set>
 #include <system_error>
 
@@ -101,11 +101,21 @@ std::string asciiUpper(std::string text) {
 
 Book readBook(std::string const& path) {
     std::error_code error;
-    std::ifstream in(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error) || !in) {
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
         return std::nullopt;
     }
-    return readBytes({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    // A read that fails part-way is no book either.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    std::string bytes;
+    char block[65536];
+    for (std::size_t count; file && (count = std::fread(block, 1, sizeof block, file.get())) > 0;) {
+        bytes.append(block, count);
+    }
+    if (!file || std::ferror(file.get())) {
+        return std::nullopt;
+    }
+    return readBytes(bytes);
 }
 
 Records readBytes(std::string const& bytes) {
@@ -132,33 +142,17 @@ Records answer(Ask const& ask, Records const& records) {
         ask.lookup == Lookup::kSearch ? wordsOf(ask.keys[0]) : std::vector<Needle>();
     Records found;
     for (Fields const& record : records) {
-        if (ask.limit != 0 && found.size() == ask.limit) {
-            break;
-        }
         Field const& id = record[kContactId];
         Field const& email = record[kEmail];
-        switch (ask.lookup) {
-            case Lookup::kEveryContact:
-                found.push_back(record);
-                break;
-            case Lookup::kEveryContactId:
-                found.push_back(Fields{std::nullopt, std::nullopt, std::nullopt, id, std::nullopt});
-                break;
-            case Lookup::kContactIds:
-                if (id && keys.count(*id) > 0) {
-                    found.push_back(record);
-                }
-                break;
-            case Lookup::kEmail:
-                if (email && asciiUpper(*email) == asciiUpper(ask.keys[0])) {
-                    found.push_back(record);
-                }
-                break;
-            case Lookup::kSearch:
-                if (holdsEveryWord(record, words)) {
-                    found.push_back(record);
-                }
-                break;
+        bool const wanted = ask.lookup == Lookup::kContactIds ? id && keys.count(*id) > 0
+                            : ask.lookup == Lookup::kEmail
+                                ? email && asciiUpper(*email) == asciiUpper(ask.keys[0])
+                            : ask.lookup == Lookup::kSearch ? holdsEveryWord(record, words)
+                                                            : true;
+        if (wanted && (ask.limit == 0 || found.size() < ask.limit)) {
+            found.push_back(ask.lookup == Lookup::kEveryContactId
+                                ? Fields{std::nullopt, std::nullopt, std::nullopt, id, std::nullopt}
+                                : record);
         }
     }
     return found;
