@@ -110,43 +110,23 @@ std::string_view searchedSpan(Columns const& columns) {
 }
 
 ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) {
-    std::vector<SearchWord> words;
-    for (std::string_view const word : splitWords(text)) {
-        words.emplace_back(word);
-    }
-    if (words.empty()) {
+    std::vector<std::string_view> const pieces = splitWords(text);
+    if (pieces.empty()) {
         return everyContact(source, onMatch);
     }
-    // The word with the rarest bytes first: it finds the lines to look at,
-    // and the fewer it finds the fewer are split; among equals the longest,
-    // the most likely to rule a line out. A word given twice is looked for
-    // once.
-    std::sort(words.begin(), words.end(), [](SearchWord const& a, SearchWord const& b) {
-        if (a.commonness() != b.commonness()) {
-            return a.commonness() < b.commonness();
-        }
-        return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
-                                                    : a.upper() < b.upper();
-    });
-    words.erase(std::unique(words.begin(), words.end(),
-                            [](SearchWord const& a, SearchWord const& b) {
-                                return a.upper() == b.upper();
-                            }),
-                words.end());
-    if (!std::all_of(words.begin(), words.end(),
-                     [](SearchWord const& word) { return word.canBeInAColumn(); })) {
+    if (!std::all_of(pieces.begin(), pieces.end(), [](std::string_view word) {
+            return std::none_of(word.begin(), word.end(),
+                                [](char c) { return isSeparator(c) || c == '\0'; });
+        })) {
         return noLine(source);
     }
-    // Only lines that hold the first word somewhere are split, and each is
+    // Only lines that hold the rarest word somewhere are split, and each is
     // then checked whole, every word in its first three columns.
-    LinesWithWord const finder(words.front());
+    WordsOfASearch words(pieces, text.size());
+    LinesWithWord const finder(words.rarest());
     return scanLines(source, LinesHolding{finder}, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
-        std::string_view const searched = searchedSpan(columns);
-        bool const matches = std::all_of(words.begin(), words.end(), [&](SearchWord const& word) {
-            return word.isIn(searched);
-        });
-        return !matches || onMatch(columns);
+        return !words.allIn(searchedSpan(columns), line.size()) || onMatch(columns);
     });
 }
 

@@ -23,8 +23,18 @@ using namespace std::string_literals;
 // Keys that some lines hold, and near misses of them.
 std::vector<std::string> const kKeys = {"",          "K1",       "k1",     "K7",   "ann@x.org",
                                         "Ann@X.org", "ann@x.or", "\xc9@x", "K1\r", "c@d"};
-std::vector<std::string> const kTexts = {"",     " \t ", "zz",    "ab,ab",
-                                         "\xe9", "\xc9", "K1 ab", "AB\r"};
+// Many words are looked for at once: some inside others, ending together.
+std::vector<std::string> const kTexts = {"",
+                                         " \t ",
+                                         "zz",
+                                         "ab,ab",
+                                         "\xe9",
+                                         "\xc9",
+                                         "K1 ab",
+                                         "AB\r",
+                                         "k1 K A b 1 x ab",
+                                         "aab ab b aaab a ba x",
+                                         "ab b a K k 1 \xe9 zz"};
 
 // The engine in memory and, at the same time on another thread (hosts may
 // call from any thread at once), every front door over the file.
@@ -98,11 +108,12 @@ TEST(Differential, AwkwardBooks) {
         // making a line to check.
         "pa\xe9" +
         z + ",x,y,K11,pa\xc9" + z + "\npa\xc9" + z + ",x,y,K12\np`" + z + ",x,y,K13\np@" + z +
-        ",x,y,K14\n";
+        ",x,y,K14\n" + std::string(200, 'y') + "abz,x,k1,K16\nabz,x,k1,K15\n";
     std::vector<std::string> const texts = {
-        "ada QUIST", "Q.NET bo",   "K1 note", "bc",
-        "a,b",       "\xc9t\xc9",  " \t ",    std::string(1000, 'A'),
-        "AABAAB",    "PA\xc9" + Z, "P@" + Z};
+        "ada QUIST",   "Q.NET bo",   "K1 note", "bc",
+        "a,b",         "\xc9t\xc9",  " \t ",    std::string(1000, 'A'),
+        "AABAAB",      "PA\xc9" + Z, "P@" + Z,  "ada Quist a q . @ net QUIST",
+        "b y x c , q", "abz b x k 1"};
     for (std::string const& book :
          {blocks + "\t" + blocks + ",K1," + blocks,
           "a,b,c@d,K1," + std::string(595, 'n') + ",x,y,tail@example.org,K9\nf,g\n",
