@@ -134,20 +134,13 @@ bool SearchWord::isIn(std::string_view text) const {
 
 WordsOfASearch::WordsOfASearch(std::vector<std::string_view> const& words, std::size_t textSize)
     : words_(words), inTurn_(words.begin(), words.end()), budget_(textSize) {
-    // Rarest first, then the longest, the most likely to rule a line out; a
-    // word given twice is looked for once.
-    std::sort(inTurn_.begin(), inTurn_.end(), [](SearchWord const& a, SearchWord const& b) {
-        if (a.commonness() != b.commonness()) {
-            return a.commonness() < b.commonness();
-        }
-        return a.upper().size() != b.upper().size() ? a.upper().size() > b.upper().size()
-                                                    : a.upper() < b.upper();
+    // Rarest first, then the longest, the most likely to rule a line out.
+    // Only numbers are compared, so that many long words sort quickly; a
+    // word given twice costs a pass more, which the budget counts.
+    std::stable_sort(inTurn_.begin(), inTurn_.end(), [](SearchWord const& a, SearchWord const& b) {
+        return a.commonness() != b.commonness() ? a.commonness() < b.commonness()
+                                                : a.upper().size() > b.upper().size();
     });
-    inTurn_.erase(std::unique(inTurn_.begin(), inTurn_.end(),
-                              [](SearchWord const& a, SearchWord const& b) {
-                                  return a.upper() == b.upper();
-                              }),
-                  inTurn_.end());
 }
 
 bool WordsOfASearch::allIn(std::string_view span, std::size_t lineSize) {

@@ -99,7 +99,7 @@ class WordSet {
 // set. Not for two threads at once.
 class WordsOfASearch {
   public:
-    // words holds at least one word, none repeated or not.
+    // words holds at least one word, each repeated or not.
     WordsOfASearch(std::vector<std::string_view> const& words, std::size_t textSize);
 
     // The word with the rarest bytes, and among those the longest: it rules
