@@ -300,7 +300,7 @@ bool searchesAgree(std::string const& path, std::vector<std::string> const& text
             asks.push_back({reference::Lookup::kSearch, {text}, 0, fold});
         }
     }
-    std::optional<std::string> const difference = reference::firstCInterfaceDifference(path, asks);
+    std::optional<std::string> const difference = reference::firstFileDifference(path, asks);
     if (difference) {
         std::fprintf(stderr, "vesnik-bench: wrong answer in %s:\n%s\n", path.c_str(),
                      difference->c_str());
@@ -347,11 +347,19 @@ std::string earlyEmail(Book const& book) {
     return email;
 }
 
-// Asks the library and the reference reading of the book each key as every
-// lookup, then each key list at once; tells the first difference.
+// Asks the library and the reference reading of the book for every
+// identifier, each key as an identifier and an e-mail, and each key list at
+// once; tells the first difference.
 bool answersAgree(Book const& book, std::vector<std::string> const& keys) {
-    std::optional<std::string> const difference =
-        reference::firstDifference(book.path, keys, book.keyLists);
+    std::vector<reference::Ask> asks = {{reference::Lookup::kEveryContactId, {}}};
+    for (std::string const& key : keys) {
+        asks.push_back({reference::Lookup::kContactIds, {key}});
+        asks.push_back({reference::Lookup::kEmail, {key}});
+    }
+    for (std::vector<std::string> const& list : book.keyLists) {
+        asks.push_back({reference::Lookup::kContactIds, list});
+    }
+    std::optional<std::string> const difference = reference::firstFileDifference(book.path, asks);
     if (difference) {
         std::fprintf(stderr, "vesnik-bench: wrong answer in %s:\n%s\n", book.path.c_str(),
                      difference->c_str());

@@ -29,7 +29,7 @@ namespace {
 bool isAsciiColumnWord(SearchWord const& word) {
     std::string_view const bytes = word.upper();
     return findNonAscii(bytes.data(), bytes.data() + bytes.size()) == bytes.data() + bytes.size() &&
-           word.canBeInAColumn();
+           canBeInAColumn(bytes);
 }
 
 std::vector<std::string_view> viewsOf(std::vector<SearchWord> const& words) {
@@ -40,10 +40,19 @@ std::vector<std::string_view> viewsOf(std::vector<SearchWord> const& words) {
     return views;
 }
 
+std::size_t totalSize(std::vector<SearchWord> const& words) {
+    std::size_t size = 0;
+    for (SearchWord const& word : words) {
+        size += word.upper().size();
+    }
+    return size;
+}
+
 }  // namespace
 
 FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds)
     : words_(words),
+      allOf_(viewsOf(words), totalSize(words)),
       folds_(folds),
       asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)),
       mayHoldWords_(viewsOf(words), folds) {
@@ -57,9 +66,7 @@ bool FoldedSearch::matches(Columns const& columns) {
     char const* const end = span.data() + span.size();
     lastFolded_ = false;
     if (findNonAscii(span.data(), end) == end) {
-        return asciiLinesCanMatch_ &&
-               std::all_of(words_.begin(), words_.end(),
-                           [&](SearchWord const& word) { return word.isIn(span); });
+        return asciiLinesCanMatch_ && allOf_.allIn(span, span.size());
     }
     // A TAB after each field: no word holds white space, so none stands
     // across two fields.
@@ -76,8 +83,7 @@ bool FoldedSearch::matches(Columns const& columns) {
     for (std::size_t i = 0, start = 0; i < present; start = ends[i] + 1, ++i) {
         foldedColumns_[i] = std::string_view(folded_).substr(start, ends[i] - start);
     }
-    return std::all_of(words_.begin(), words_.end(),
-                       [&](SearchWord const& word) { return word.isIn(folded_); });
+    return allOf_.allIn(folded_, folded_.size());
 }
 
 }  // namespace vesnik

@@ -88,6 +88,9 @@ class FoldedSearch {
     }
 
     std::vector<SearchWord> const& words_;
+    // Whether a line holds them all, in time linear in the line however
+    // many words there are.
+    WordsOfASearch allOf_;
     CodePointFolds const& folds_;
     // Whether a line of ASCII alone can match: every word is ASCII, and
     // holds no separator, which a folded field can hold but an ASCII one

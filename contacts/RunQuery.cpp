@@ -106,28 +106,20 @@ ScanOutcome email(ByteSource& source, std::string_view key, Counted& onMatch) {
 }
 
 ScanOutcome search(ByteSource& source, std::string_view text, Counted& onMatch) {
-    std::vector<SearchWord> words;
-    for (std::string_view const word : splitWords(text)) {
-        words.emplace_back(word);
-    }
-    if (words.empty()) {
+    std::vector<std::string_view> const pieces = splitWords(text);
+    if (pieces.empty()) {
         return everyContact(source, onMatch);
     }
-    orderForSearch(words);
-    if (!std::all_of(words.begin(), words.end(),
-                     [](SearchWord const& word) { return word.canBeInAColumn(); })) {
+    if (!std::all_of(pieces.begin(), pieces.end(), canBeInAColumn)) {
         return noLine(source);
     }
-    // Only lines that hold the first word somewhere are split, and each is
+    // Only lines that hold the rarest word somewhere are split, and each is
     // then checked whole, every word in its first three columns.
-    LinesWithWord const finder(words.front());
+    WordsOfASearch words(pieces, text.size());
+    LinesWithWord const finder(words.rarest());
     return scanLines(source, LinesHolding{finder}, [&](std::string_view line) {
         Columns const columns = splitColumns(line);
-        std::string_view const searched = searchedSpan(columns);
-        bool const matches = std::all_of(words.begin(), words.end(), [&](SearchWord const& word) {
-            return word.isIn(searched);
-        });
-        return !matches || onMatch(columns);
+        return !words.allIn(searchedSpan(columns), line.size()) || onMatch(columns);
     });
 }
 

@@ -43,17 +43,12 @@ def book(tmp_path_factory):
         (lambda b: b.all(), E),
         (lambda b: b.find_id("C1"), E[0]),
         (lambda b: b.find_id(b"C\xff"), E[5]),
-        (lambda b: b.find_id("c1"), None),
         (lambda b: b.find_ids(["C2", "C1", "C1", ""]), [E[0], E[1], E[4]]),
         (lambda b: b.find_ids(iter(["C1", "C2"]), limit=2), E[:2]),
-        (lambda b: b.find_ids([]), []),
         (lambda b: b.find_email("Ann.Lee@EXAMPLE.org"), E[:2]),
         (lambda b: b.find_email("\udcff@X.ORG"), [E[5]]),
-        (lambda b: b.find_email("ann.lee@example.org", limit=1), E[:1]),
         (lambda b: b.search("EXAMPLE\tlee  ann"), E[:2]),  # any order, any field, any case
         (lambda b: b.search("m\udcfc"), E[:1]),  # a Latin-1 byte, as str
-        (lambda b: b.search(" \t", 2), E[:2]),
-        (lambda b: b.search("@X.", limit=1), [E[4]]),
         (lambda b: b.search("@x.", SIZE_MAX), E[4:]),
         # Folded unless told not to; an invalid byte is compared as itself either way.
         (lambda b: b.search("CAFE"), E[5:]),

@@ -1,13 +1,10 @@
-// What the comparison with the plain reading cannot show: which paths name a
-// book (one that opens but cannot be read names none), and that results
+// What the comparison with the plain reading cannot show: that results
 // belong to the caller alone (the sanitizer build checks that they are
 // released as documented) while the caller's own arguments are only read.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Vesnik_API.h"
@@ -25,44 +22,6 @@ class Query : public ::testing::Test {
     std::string const book_ = dir_.write("book.cdir", kBook);
     char const* book() const { return book_.c_str(); }
 };
-
-TEST_F(Query, EveryLookupOfABookThatCannotBeOpenedIsNull) {
-    std::string const dir = dir_.path().string();
-    // The book named through as many "." directories as it takes: only the
-    // length keeps the longer ones from being opened.
-    auto const through = [&](std::size_t length) {
-        std::string path = dir;
-        while (path.size() < length - 10) {
-            path += "/.";
-        }
-        return path + "/book.cdir";
-    };
-    std::pair<std::string, bool> const paths[] = {
-        {dir + "/missing.cdir", false},
-        {dir, false},
-        {"", false},
-        {through(5000), false},
-        {through(70000), false},
-        {through(200), true},
-        {dir + "/carnet \xe9t\xe9.cdir", true},  // Latin-1
-        {"/proc/self/mem", false}};              // on Linux, opens and fails its first read
-    std::vector<char*> keys = {const_cast<char*>("K1")};
-    for (auto const& [path, opens] : paths) {
-        if (opens) {
-            // Named by its bytes, as a host names it.
-            std::ofstream(path, std::ios::binary) << kBook;
-        }
-        char const* const book = path.c_str();
-        SCOPED_TRACE(path.size() < 300 ? path : std::to_string(path.size()) + " bytes");
-        EXPECT_EQ(IdList(GetContacts(book, nullptr)) != nullptr, opens);
-        EXPECT_EQ(Record(GetContactInfo("K1", book, nullptr)) != nullptr, opens);
-        EXPECT_EQ(RecordList(GetContactInfos(&keys, book, nullptr)) != nullptr, opens);
-        EXPECT_EQ(
-            RecordList(GetContactInfosFromEmail("ann.lee@example.org", book, nullptr)) != nullptr,
-            opens);
-        EXPECT_EQ(String(GetContactID("ann.lee@example.org", book, nullptr)) != nullptr, opens);
-    }
-}
 
 TEST_F(Query, ResultsAreTheCallersAloneAndKeysAreOnlyRead) {
     char id[] = "K1";

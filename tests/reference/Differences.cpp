@@ -1,11 +1,12 @@
 #include "reference/Differences.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iterator>
 #include <random>
-#include <set>
 
-#include "MemorySource.h"
+#include "ByteSource.h"
 #include "Query.h"
 #include "UnicodeFolds.h"
 #include "Vesnik_API.h"
@@ -17,44 +18,23 @@ namespace vesnik::reference {
 
 namespace {
 
-// Both sides' answers spelled as C++ would write their values: strings
-// quoted with every other byte escaped, lists and records in brackets, null
-// for none. Two answers are the same when they are spelled the same.
-template <class T>
-std::string spelled(std::optional<T> const& value);
-template <class T>
-std::string spelled(T const* value);
-template <class T>
-std::string spelled(std::vector<T> const& values);
+// What a front door answered, or nullopt where it failed or gave null.
+using Answer = std::optional<Records>;
 
-std::string spelled(std::string const& bytes) {
+// Answers spelled as C++ would write their values: strings quoted with every
+// other byte escaped, lists and records in brackets, null for none.
+std::string spelled(Field const& field) {
+    if (!field) {
+        return "null";
+    }
     std::string out = "\"";
-    for (char const byte : bytes) {
+    for (char const byte : *field) {
         auto const c = static_cast<unsigned char>(byte);
         bool const plain = c >= 0x20 && c < 0x7f && c != '"' && c != '\\';
         out += plain ? std::string(1, byte)
                      : std::string("\\x") + "0123456789abcdef"[c >> 4] + "0123456789abcdef"[c & 15];
     }
     return out + "\"";
-}
-
-std::string spelled(char const* text) {
-    return text ? spelled(std::string(text)) : "null";
-}
-
-std::string spelled(::AddressBook::ContactInfo const& record) {
-    return spelled(std::vector<char const*>{record.field1, record.field2, record.email,
-                                            record.contactId, record.field5});
-}
-
-template <class T>
-std::string spelled(std::optional<T> const& value) {
-    return value ? spelled(*value) : "null";
-}
-
-template <class T>
-std::string spelled(T const* value) {
-    return value ? spelled(*value) : "null";
 }
 
 template <class T>
@@ -66,29 +46,29 @@ std::string spelled(std::vector<T> const& values) {
     return out + "]";
 }
 
-char* cString(Field const& key) {
-    return key ? const_cast<char*>(key->c_str()) : nullptr;
+std::string spelled(Answer const& answer) {
+    return answer ? spelled(*answer) : "null";
 }
 
-std::string spelled(vesnik_contact const& contact) {
-    return spelled(std::vector<char const*>{contact.field1, contact.field2, contact.email,
-                                            contact.contact_id, contact.field5});
-}
-
-// Tells the first difference between two spellings, shown from a little
-// before where they part: lines may be longer than a block, lists thousands
-// long.
+// Tells the first difference between two answers, shown from a little
+// before where their spellings part: lines may be longer than a block, lists
+// thousands long.
 class FirstDifference {
   public:
-    void compare(std::string const& call, std::string const& got, std::string const& want) {
-        auto const at = static_cast<std::size_t>(
-            std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin());
-        if (!first_ && at < std::max(got.size(), want.size())) {
-            std::size_t const from = at < 60 ? 0 : at - 60;
-            first_ = call + ", from character " + std::to_string(from) +
-                     ":\n  library:   " + got.substr(from, 160) +
-                     "\n  reference: " + want.substr(from, 160);
+    void compare(std::string const& call, Answer const& got, Answer const& want) {
+        if (first_ || got == want) {
+            return;
         }
+        std::string const library = spelled(got);
+        std::string const reference = spelled(want);
+        auto const at = static_cast<std::size_t>(
+            std::mismatch(library.begin(), library.end(), reference.begin(), reference.end())
+                .first -
+            library.begin());
+        std::size_t const from = at < 60 ? 0 : at - 60;
+        first_ = call + ", from character " + std::to_string(from) +
+                 ":\n  library:   " + library.substr(from, 160) +
+                 "\n  reference: " + reference.substr(from, 160);
     }
 
     std::optional<std::string> const& first() const { return first_; }
@@ -99,10 +79,39 @@ class FirstDifference {
 
 std::string described(Ask const& ask) {
     static char const* const kNames[] = {"every contact", "every id", "ids", "email", "search"};
+    std::vector<Field> const keys(ask.keys.begin(), ask.keys.end());
     return kNames[static_cast<int>(ask.lookup)] + std::string(ask.ranked ? " ranked " : " ") +
-           spelled(ask.keys) + ", limit " + std::to_string(ask.limit) + ", fold " +
+           spelled(keys) + ", limit " + std::to_string(ask.limit) + ", fold " +
            std::to_string(ask.fold);
 }
+
+// Bytes in memory read as a troublesome file might be: at most some bytes a
+// read, every other read interrupted, breaking off after some bytes.
+struct TroublesomeSource final : ByteSource {
+    TroublesomeSource(std::string_view b, std::size_t most, bool interrupting, std::size_t failing)
+        : bytes(b), mostPerRead(most), interrupts(interrupting), failAfter(failing) {}
+
+    ReadResult read(char* into, std::size_t size) override {
+        if (interrupts && (interrupted = !interrupted)) {
+            return {ReadStatus::kInterrupted, 0};
+        }
+        if (position == bytes.size() || position >= failAfter) {
+            return {position == bytes.size() ? ReadStatus::kEnd : ReadStatus::kFailed, 0, EIO};
+        }
+        std::size_t const count =
+            std::min({size, mostPerRead, bytes.size() - position, failAfter - position});
+        std::memcpy(into, bytes.data() + position, count);
+        position += count;
+        return {ReadStatus::kData, count};
+    }
+
+    std::string_view bytes;
+    std::size_t mostPerRead;
+    bool interrupts;
+    std::size_t failAfter;
+    std::size_t position = 0;
+    bool interrupted = false;
+};
 
 std::string flippedCase(std::string text) {
     for (char& c : text) {
@@ -211,7 +220,15 @@ std::optional<std::string> firstEngineDifference(std::string const& bytes,
     for (std::size_t i = 0; i < asks.size() && !difference.first(); ++i) {
         Ask const& ask = asks[i];
         std::vector<std::string_view> const keys(ask.keys.begin(), ask.keys.end());
-        MemorySource source(bytes);
+        // Each ask read another way: whole, a byte at a time, seven bytes,
+        // interrupted, or breaking off part-way, where no query may end as
+        // if the book had ended.
+        bool const breaksOff = i % 4 == 3 && ask.limit == 0 && !bytes.empty();
+        // Small reads scale with the book, so that a long one stays quick.
+        std::size_t const scale = bytes.size() / 4096 + 1;
+        std::size_t const mostPerRead[] = {SIZE_MAX, scale, 7 * scale, 4093};
+        TroublesomeSource source(bytes, mostPerRead[i % 4], i % 2 == 1,
+                                 breaksOff ? i * 7919 % bytes.size() : SIZE_MAX);
         Records got;
         Query query = Query::of(
             static_cast<QueryKind>(ask.lookup), keys, ask.limit,
@@ -233,120 +250,156 @@ std::optional<std::string> firstEngineDifference(std::string const& bytes,
         if (ask.ranked && ask.limit != 0 && got.size() > ask.limit) {
             got.resize(ask.limit);
         }
-        Records const want = answer(ask, records);
-        // Spelled only to tell a difference: most answers are the same.
-        if (!outcome.done() || got != want) {
-            difference.compare("engine: " + described(ask),
-                               outcome.done() ? spelled(got) : "failed", spelled(want));
-        }
+        difference.compare("engine: " + described(ask) + (breaksOff ? ", read breaking off" : ""),
+                           outcome.done() ? Answer(got) : std::nullopt,
+                           breaksOff ? std::nullopt : Answer(answer(ask, records)));
     }
     return difference.first();
 }
 
-std::optional<std::string> firstCInterfaceDifference(std::string const& path,
-                                                     std::vector<Ask> const& asks) {
+namespace {
+
+Field fieldOf(char const* text) {
+    return text ? Field(text) : std::nullopt;
+}
+
+Fields fieldsOf(::AddressBook::ContactInfo const& r) {
+    return {fieldOf(r.field1), fieldOf(r.field2), fieldOf(r.email), fieldOf(r.contactId),
+            fieldOf(r.field5)};
+}
+
+// A record of the identifier alone (or of none).
+Fields idRecord(char const* id) {
+    return {std::nullopt, std::nullopt, std::nullopt, fieldOf(id), std::nullopt};
+}
+
+template <class List, class Each>
+Answer answerOf(List const& list, Each const& each) {
+    if (!list) {
+        return std::nullopt;
+    }
+    Records records;
+    for (auto const* entry : *list) {
+        records.push_back(each(entry));
+    }
+    return records;
+}
+
+// What the C interface answers to ask; null for a failure.
+// A ranked search's records, each with its tier after its five fields, as
+// the C interface tells them.
+Records withTiers(Ask const& ask, Records records) {
+    if (ask.ranked) {
+        for (Fields& record : records) {
+            record.push_back(std::to_string(tierOf(ask, record)));
+        }
+    }
+    return records;
+}
+
+Answer cInterfaceAnswer(char const* file, Ask const& ask) {
+    std::vector<char const*> keys;
+    for (std::string const& key : ask.keys) {
+        keys.push_back(key.c_str());
+    }
+    vesnik_list* list = nullptr;
+    int status = VESNIK_OK;
+    if (ask.lookup == Lookup::kContactIds) {
+        status = vesnik_find_ids(file, keys.data(), keys.size(), ask.limit, &list);
+    } else if (ask.lookup == Lookup::kEmail) {
+        status = vesnik_find_email(file, keys[0], ask.limit, &list);
+    } else if (ask.lookup == Lookup::kSearch && (ask.fold != 0 || ask.ranked)) {
+        status = vesnik_search_v2(file, keys[0], ask.fold | (ask.ranked ? VESNIK_RANK : 0u),
+                                  ask.limit, &list);
+    } else if (ask.lookup == Lookup::kSearch || ask.limit != 0) {
+        // Every contact has no limit of its own: an empty search stops at one.
+        status = vesnik_search(file, keys.empty() ? "" : keys[0], ask.limit, &list);
+    } else {
+        status = vesnik_all(file, &list);
+    }
+    Records got;
+    for (std::size_t at = 0; at < vesnik_list_size(list); ++at) {
+        vesnik_contact const& c = *vesnik_list_at(list, at);
+        got.push_back({fieldOf(c.field1), fieldOf(c.field2), fieldOf(c.email),
+                       fieldOf(c.contact_id), fieldOf(c.field5)});
+        if (ask.ranked) {
+            got.back().push_back(std::to_string(vesnik_list_tier(list, at)));
+        }
+    }
+    vesnik_list_free(list);
+    return status == VESNIK_OK ? Answer(got) : std::nullopt;
+}
+
+// The six functions that answer an ask without a limit: GetContacts every
+// identifier; GetContactInfos the identifiers, with a null entry that
+// matches nothing, and GetContactInfo one of them, the first match or null;
+// GetContactInfosFromEmail the e-mail, upper-cased in what it gives, and
+// GetContactID the first match's identifier, null where it has none.
+void compareSixFunctions(char const* file, Ask const& ask, Book const& book,
+                         FirstDifference& difference) {
+    std::string const call = "(" + described(ask) + ")";
+    Answer want = book ? Answer(answer(ask, *book)) : std::nullopt;
+    Answer first = want && !want->empty() ? Answer(Records{want->front()}) : std::nullopt;
+    auto const record = [](auto const* r) { return fieldsOf(*r); };
+    if (ask.lookup == Lookup::kEveryContactId) {
+        difference.compare("GetContacts",
+                           answerOf(owned::IdList(GetContacts(file, nullptr)), idRecord), want);
+    } else if (ask.lookup == Lookup::kContactIds) {
+        std::vector<char*> keys;
+        for (std::string const& key : ask.keys) {
+            keys.push_back(const_cast<char*>(key.c_str()));
+        }
+        keys.push_back(nullptr);
+        difference.compare(
+            "GetContactInfos" + call,
+            answerOf(owned::RecordList(GetContactInfos(&keys, file, nullptr)), record), want);
+        if (ask.keys.size() == 1) {
+            owned::Record const got(GetContactInfo(keys[0], file, nullptr));
+            difference.compare("GetContactInfo" + call,
+                               got ? Answer(Records{fieldsOf(*got)}) : std::nullopt, first);
+        }
+    } else if (ask.lookup == Lookup::kEmail) {
+        char const* const key = ask.keys[0].c_str();
+        owned::String const id(GetContactID(key, file, nullptr));
+        difference.compare(
+            "GetContactID" + call, id ? Answer(Records{idRecord(id.get())}) : std::nullopt,
+            first && first->front()[3] ? Answer(Records{idRecord(first->front()[3]->c_str())})
+                                       : std::nullopt);
+        for (std::size_t at = 0; want && at < want->size(); ++at) {
+            (*want)[at][2] = asciiUpper(*(*want)[at][2]);
+        }
+        difference.compare(
+            "GetContactInfosFromEmail" + call,
+            answerOf(owned::RecordList(GetContactInfosFromEmail(key, file, nullptr)), record),
+            want);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> firstFileDifference(std::string const& path,
+                                               std::vector<Ask> const& asks) {
     Book const book = readBook(path);
     char const* const file = path.c_str();
     FirstDifference difference;
     for (std::size_t i = 0; i < asks.size() && !difference.first(); ++i) {
         Ask const& ask = asks[i];
-        std::vector<char const*> keys;
-        for (std::string const& key : ask.keys) {
-            keys.push_back(key.c_str());
+        if (ask.lookup != Lookup::kEveryContactId) {
+            difference.compare("C interface: " + described(ask), cInterfaceAnswer(file, ask),
+                               book ? Answer(withTiers(ask, answer(ask, *book))) : std::nullopt);
         }
-        vesnik_list* list = nullptr;
-        int status = VESNIK_OK;
-        switch (ask.lookup) {
-            case Lookup::kEveryContact:
-                // Without a limit of its own: an empty search stops at one.
-                status = ask.limit == 0 ? vesnik_all(file, &list)
-                                        : vesnik_search(file, "", ask.limit, &list);
-                break;
-            case Lookup::kEveryContactId:
-                continue;  // no lookup of its own: vesnik_all gives them
-            case Lookup::kContactIds:
-                status = vesnik_find_ids(file, keys.data(), keys.size(), ask.limit, &list);
-                break;
-            case Lookup::kEmail:
-                status = vesnik_find_email(file, keys[0], ask.limit, &list);
-                break;
-            case Lookup::kSearch:
-                status = ask.fold != 0 || ask.ranked
-                             ? vesnik_search_v2(file, keys[0],
-                                                ask.fold | (ask.ranked ? VESNIK_RANK : 0u),
-                                                ask.limit, &list)
-                             : vesnik_search(file, keys[0], ask.limit, &list);
-                break;
+        if (ask.limit == 0) {
+            compareSixFunctions(file, ask, book, difference);
         }
-        std::vector<std::string> got;
-        for (std::size_t at = 0; at < vesnik_list_size(list); ++at) {
-            got.push_back(spelled(*vesnik_list_at(list, at)));
-            if (ask.ranked) {
-                got.back() += " tier " + std::to_string(vesnik_list_tier(list, at));
-            }
-        }
-        vesnik_list_free(list);
-        std::string want = "status -1";
-        if (book) {
-            std::vector<std::string> records;
-            for (Fields const& record : answer(ask, *book)) {
-                records.push_back(spelled(record));
-                if (ask.ranked) {
-                    records.back() += " tier " + std::to_string(tierOf(ask, record));
-                }
-            }
-            want = spelled(records);
-        }
-        difference.compare("C interface: " + described(ask),
-                           status == VESNIK_OK ? spelled(got) : "status " + std::to_string(status),
-                           want);
     }
-    return difference.first();
-}
-
-std::optional<std::string> firstDifference(std::string const& path,
-                                           std::vector<std::string> const& keyTexts,
-                                           std::vector<std::vector<std::string>> const& keyLists) {
-    Book const book = readBook(path);
-    char const* const file = path.c_str();
-    FirstDifference difference;
-    auto const compare = [&](std::string const& call, auto const& library, auto const& reference) {
-        difference.compare(call, spelled(library.get()), spelled(reference));
-    };
-    compare("GetContacts", owned::IdList(GetContacts(file, nullptr)), getContacts(book));
-    std::vector<Field> keys = {std::nullopt};
-    keys.insert(keys.end(), keyTexts.begin(), keyTexts.end());
-    for (std::size_t i = 0; i < keys.size() && !difference.first(); ++i) {
-        char* const key = cString(keys[i]);
-        std::string const call = "(" + spelled(keys[i]) + ")";
-        compare("GetContactInfo" + call, owned::Record(GetContactInfo(key, file, nullptr)),
-                getContactInfo(keys[i], book));
-        compare("GetContactInfosFromEmail" + call,
-                owned::RecordList(GetContactInfosFromEmail(key, file, nullptr)),
-                getContactInfosFromEmail(keys[i], book));
-        compare("GetContactID" + call, owned::String(GetContactID(key, file, nullptr)),
-                getContactID(keys[i], book));
-    }
-    std::vector<Field> twice = keys;
-    twice.insert(twice.end(), keys.begin(), keys.end());
-    std::vector<char*> all;
-    std::transform(twice.begin(), twice.end(), std::back_inserter(all), cString);
-    std::vector<char*> const none;
-    compare("GetContactInfos(all keys)", owned::RecordList(GetContactInfos(&all, file, nullptr)),
-            getContactInfos(twice, book));
-    compare("GetContactInfos({})", owned::RecordList(GetContactInfos(&none, file, nullptr)),
-            getContactInfos(std::vector<Field>{}, book));
-    compare("GetContactInfos(null)", owned::RecordList(GetContactInfos(nullptr, file, nullptr)),
-            getContactInfos(std::nullopt, book));
-    for (std::vector<std::string> const& list : keyLists) {
-        std::vector<char*> pointers;
-        for (std::string const& key : list) {
-            pointers.push_back(const_cast<char*>(key.c_str()));
-        }
-        compare("GetContactInfos(" + std::to_string(list.size()) + " keys)",
-                owned::RecordList(GetContactInfos(&pointers, file, nullptr)),
-                getContactInfos(std::vector<Field>(list.begin(), list.end()), book));
-    }
+    // A null key or list asks nothing of the book: null, or no contact by
+    // e-mail.
+    owned::RecordList const byNullEmail(GetContactInfosFromEmail(nullptr, file, nullptr));
+    bool const nullKeysAnswered = !owned::Record(GetContactInfo(nullptr, file, nullptr)) &&
+                                  !owned::RecordList(GetContactInfos(nullptr, file, nullptr)) &&
+                                  !owned::String(GetContactID(nullptr, file, nullptr)) &&
+                                  byNullEmail && byNullEmail->empty();
+    difference.compare("null keys", nullKeysAnswered ? Answer() : Answer(Records()), Answer());
     return difference.first();
 }
 

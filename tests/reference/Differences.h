@@ -1,7 +1,7 @@
 // The one driver that compares the library with the plain reading: the
 // engine's queries over bytes in memory, the C interface's lookups and the
-// six functions over files, each answer spelled out and told apart from the
-// reference's at the first place they differ.
+// six functions over files, each answer told apart from the reference's at
+// the first place they differ.
 #ifndef VESNIK_TESTS_REFERENCE_DIFFERENCES_H
 #define VESNIK_TESTS_REFERENCE_DIFFERENCES_H
 
@@ -30,21 +30,16 @@ std::vector<Ask> asksFor(Records const& records, std::vector<std::string> const&
                          std::vector<std::string> const& texts, std::uint32_t seed,
                          Breadth breadth = Breadth::kWide);
 
-// Each ask put to the engine over bytes, and to the plain reading of them.
+// Each ask put to the engine over bytes, each read another way (a few bytes
+// at a time, interrupted, breaking off), and to the plain reading of them.
 std::optional<std::string> firstEngineDifference(std::string const& bytes,
                                                  std::vector<Ask> const& asks);
 
-// Each ask that the C interface can make, put to it over the file at path;
-// a book that cannot be opened must fail every lookup so.
-std::optional<std::string> firstCInterfaceDifference(std::string const& path,
-                                                     std::vector<Ask> const& asks);
-
-// The six functions over the file at path: every contact; each key, and a
-// null one, as an identifier and an e-mail; all keys at once as a list, each
-// twice; each of keyLists as a list; a null and an empty list.
-std::optional<std::string> firstDifference(
-    std::string const& path, std::vector<std::string> const& keys,
-    std::vector<std::vector<std::string>> const& keyLists = {});
+// Each ask put to the C interface and, without a limit, to the six functions
+// that answer it, over the file at path; and null keys to the six. A book
+// that cannot be opened must fail every lookup.
+std::optional<std::string> firstFileDifference(std::string const& path,
+                                               std::vector<Ask> const& asks);
 
 }  // namespace vesnik::reference
 

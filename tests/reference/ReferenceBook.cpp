@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
+#include <memory>
 #include <set>
 #include <system_error>
 
@@ -68,155 +68,30 @@ class Needle {
     std::vector<std::size_t> border_;
 };
 
-}  // namespace
-
-std::string asciiUpper(std::string text) {
-    for (char& c : text) {
-        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    return text;
-}
-
-Book readBook(std::string const& path) {
-    std::error_code error;
-    std::ifstream in(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error) || !in) {
-        return std::nullopt;
-    }
-    return readBytes({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
-}
-
-Records readBytes(std::string const& bytes) {
-    Records records;
-    for (std::size_t begin = 0; begin < bytes.size();) {
-        std::size_t const end = std::min(bytes.find('\n', begin), bytes.size());
-        std::string text = bytes.substr(begin, end - begin);
-        // A CR right before an LF goes, and a NUL ends the text.
-        if (end < bytes.size() && !text.empty() && text.back() == '\r') {
-            text.pop_back();
-        }
-        text = text.substr(0, text.find('\0'));
-        if (!text.empty()) {
-            records.push_back(splitColumns(text));
-        }
-        begin = end + 1;
-    }
-    return records;
-}
-
-int tierOf(Ask const& ask, Fields record) {
-    if (ask.fold == 0) {
-        return searchTier(ask.keys[0], record);
-    }
-    // Folded, the tier judges what was compared: the folded words in the
-    // folded fields.
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (record[i]) {
-            record[i] = fold(*record[i], ask.fold);
+// The words of a search's text, upper-cased: the pieces between spaces and
+// TABs, the empty ones dropped.
+std::vector<Needle> wordsOf(std::string const& text) {
+    std::vector<Needle> needles;
+    std::string word;
+    for (char const c : text + ' ') {
+        if (c != ' ' && c != '\t') {
+            word += c;
+        } else if (!word.empty()) {
+            needles.emplace_back(asciiUpper(word));
+            word.clear();
         }
     }
-    return wordsTier(foldedWords(ask.keys[0], ask.fold), record);
+    return needles;
 }
 
-Records answer(Ask const& ask, Records const& records) {
-    std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
-    Records found;
-    if (ask.lookup == Lookup::kSearch) {
-        found = ask.fold != 0 ? foldedSearch(ask.keys[0], ask.fold, records)
-                              : *search(ask.keys[0], records);
-    }
-    if (ask.ranked) {
-        std::stable_sort(found.begin(), found.end(), [&](Fields const& a, Fields const& b) {
-            return tierOf(ask, a) < tierOf(ask, b);
+// Whether each word stands whole in field1, field2 or the e-mail.
+bool holdsEveryWord(Fields const& record, std::vector<Needle> const& words) {
+    return std::all_of(words.begin(), words.end(), [&](Needle const& word) {
+        return std::any_of(record.begin(), record.begin() + kEmail + 1, [&](Field const& field) {
+            return field && word.isIn(asciiUpper(*field));
         });
-    }
-    for (Fields const& record : ask.lookup == Lookup::kSearch ? Records() : records) {
-        switch (ask.lookup) {
-            case Lookup::kEveryContactId:
-                found.push_back(Fields{std::nullopt, std::nullopt, std::nullopt, record[kContactId],
-                                       std::nullopt});
-                break;
-            case Lookup::kContactIds:
-                if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
-                    found.push_back(record);
-                }
-                break;
-            case Lookup::kEmail:
-                if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(ask.keys[0])) {
-                    found.push_back(record);
-                }
-                break;
-            default:
-                found.push_back(record);
-        }
-    }
-    if (ask.limit != 0 && found.size() > ask.limit) {
-        found.resize(ask.limit);
-    }
-    return found;
+    });
 }
-
-std::optional<std::vector<Field>> getContacts(Book const& book) {
-    if (!book) {
-        return std::nullopt;
-    }
-    std::vector<Field> ids;
-    for (Fields const& record : *book) {
-        ids.push_back(record[kContactId]);
-    }
-    return ids;
-}
-
-std::optional<Fields> getContactInfo(Field const& contactId, Book const& book) {
-    auto const found = getContactInfos(std::vector<Field>{contactId}, book);
-    return found && !found->empty() ? std::optional(found->front()) : std::nullopt;
-}
-
-std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& contactIds,
-                                       Book const& book) {
-    if (!contactIds || !book) {
-        return std::nullopt;
-    }
-    // An absent identifier matches no key, a null key nothing.
-    std::set<std::string> keys;
-    for (Field const& key : *contactIds) {
-        if (key) {
-            keys.insert(*key);
-        }
-    }
-    Records found;
-    for (Fields const& record : *book) {
-        if (record[kContactId] && keys.count(*record[kContactId]) > 0) {
-            found.push_back(record);
-        }
-    }
-    return found;
-}
-
-std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& book) {
-    // A null key is answered without the file.
-    if (!email) {
-        return Records{};
-    }
-    if (!book) {
-        return std::nullopt;
-    }
-    Records found;
-    for (Fields const& record : *book) {
-        if (record[kEmail] && asciiUpper(*record[kEmail]) == asciiUpper(*email)) {
-            found.push_back(record);
-            found.back()[kEmail] = asciiUpper(*record[kEmail]);
-        }
-    }
-    return found;
-}
-
-Field getContactID(Field const& email, Book const& book) {
-    auto const found = getContactInfosFromEmail(email, book);
-    return found && !found->empty() ? found->front()[kContactId] : std::nullopt;
-}
-
-namespace {
 
 // The words of text, upper-cased.
 std::vector<std::string> upperWords(std::string const& text) {
@@ -268,27 +143,94 @@ int wordsTier(std::vector<std::string> const& words, Fields const& record) {
     return worst;
 }
 
-std::optional<Records> search(std::string const& text, Book const& book) {
-    if (!book) {
+int tierOf(Ask const& ask, Fields record) {
+    if (ask.fold == 0) {
+        return searchTier(ask.keys[0], record);
+    }
+    // Folded, the tier judges what was compared: the folded words in the
+    // folded fields.
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (record[i]) {
+            record[i] = fold(*record[i], ask.fold);
+        }
+    }
+    return wordsTier(foldedWords(ask.keys[0], ask.fold), record);
+}
+
+std::string asciiUpper(std::string text) {
+    for (char& c : text) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return text;
+}
+
+Book readBook(std::string const& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::path(path), error)) {
         return std::nullopt;
     }
-    std::vector<Needle> needles;
-    for (std::string const& word : upperWords(text)) {
-        needles.emplace_back(word);
+    // A read that fails part-way is no book either.
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                         &std::fclose);
+    std::string bytes;
+    char block[65536];
+    for (std::size_t count; file && (count = std::fread(block, 1, sizeof block, file.get())) > 0;) {
+        bytes.append(block, count);
     }
+    if (!file || std::ferror(file.get())) {
+        return std::nullopt;
+    }
+    return readBytes(bytes);
+}
+
+Records readBytes(std::string const& bytes) {
+    Records records;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        std::size_t const end = std::min(bytes.find('\n', begin), bytes.size());
+        std::string text = bytes.substr(begin, end - begin);
+        // A CR right before an LF goes, and a NUL ends the text.
+        if (end < bytes.size() && !text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        text = text.substr(0, text.find('\0'));
+        if (!text.empty()) {
+            records.push_back(splitColumns(text));
+        }
+        begin = end + 1;
+    }
+    return records;
+}
+
+Records answer(Ask const& ask, Records const& records) {
+    if (ask.lookup == Lookup::kSearch && (ask.fold != 0 || ask.ranked)) {
+        Records found = ask.fold != 0 ? foldedSearch(ask.keys[0], ask.fold, records)
+                                      : answer(Ask{ask.lookup, ask.keys}, records);
+        if (ask.ranked) {
+            std::stable_sort(found.begin(), found.end(), [&](Fields const& a, Fields const& b) {
+                return tierOf(ask, a) < tierOf(ask, b);
+            });
+        }
+        if (ask.limit != 0 && found.size() > ask.limit) {
+            found.resize(ask.limit);
+        }
+        return found;
+    }
+    std::set<std::string> const keys(ask.keys.begin(), ask.keys.end());
+    std::vector<Needle> const words =
+        ask.lookup == Lookup::kSearch ? wordsOf(ask.keys[0]) : std::vector<Needle>();
     Records found;
-    for (Fields const& record : *book) {
-        std::vector<std::string> fields;
-        for (std::size_t i = 0; i < 3; ++i) {
-            fields.push_back(record[i] ? asciiUpper(*record[i]) : std::string());
-        }
-        bool matches = true;
-        for (std::size_t w = 0; w < needles.size() && matches; ++w) {
-            matches = std::any_of(fields.begin(), fields.end(),
-                                  [&](std::string const& field) { return needles[w].isIn(field); });
-        }
-        if (matches) {
-            found.push_back(record);
+    for (Fields const& record : records) {
+        Field const& id = record[kContactId];
+        Field const& email = record[kEmail];
+        bool const wanted = ask.lookup == Lookup::kContactIds ? id && keys.count(*id) > 0
+                            : ask.lookup == Lookup::kEmail
+                                ? email && asciiUpper(*email) == asciiUpper(ask.keys[0])
+                            : ask.lookup == Lookup::kSearch ? holdsEveryWord(record, words)
+                                                            : true;
+        if (wanted && (ask.limit == 0 || found.size() < ask.limit)) {
+            found.push_back(ask.lookup == Lookup::kEveryContactId
+                                ? Fields{std::nullopt, std::nullopt, std::nullopt, id, std::nullopt}
+                                : record);
         }
     }
     return found;

@@ -27,22 +27,7 @@ Book readBook(std::string const& path);
 // The records of bytes, read as readBook reads a file's.
 Records readBytes(std::string const& bytes);
 
-// The lookups over a book read above, each answering as the exported lookup
-// of the same name: nullopt where that one returns null.
-std::optional<std::vector<Field>> getContacts(Book const& book);
-std::optional<Fields> getContactInfo(Field const& contactId, Book const& book);
-// contactIds is nullopt for a null list; its nullopt entries are null keys.
-std::optional<Records> getContactInfos(std::optional<std::vector<Field>> const& contactIds,
-                                       Book const& book);
-std::optional<Records> getContactInfosFromEmail(Field const& email, Book const& book);
-Field getContactID(Field const& email, Book const& book);
-
-// The records where every word of text, split at spaces and TABs, stands in
-// field1, field2 or email, ASCII letter case ignored; all records when text
-// has no words. nullopt when the book cannot be opened.
-std::optional<Records> search(std::string const& text, Book const& book);
-
-// How well a record that search finds fits text, every place of every word
+// How well a record that a search finds fits text, every place of every word
 // tried: 1 when each word begins a word of field1 or field2, or begins the
 // e-mail; 2 when each begins a word of one of the three; 3 otherwise. A word
 // begins at a field's start or after a byte below 0x80 that is no letter or
@@ -54,8 +39,9 @@ int wordsTier(std::vector<std::string> const& words, Fields const& record);
 // The lookups that every front door is built from, in their plain form:
 // every record; every record's identifier (a record of that field alone); the
 // records whose identifier is one of keys; whose e-mail equals keys[0], ASCII
-// letter case ignored (as the file has it); where each word of keys[0]
-// stands in field1, field2 or email, as search says, or as foldedSearch says
+// letter case ignored (as the file has it); where every word of keys[0],
+// split at spaces and TABs, stands in field1, field2 or email, ASCII letter
+// case ignored (every record when it has no words), or as foldedSearch says
 // when fold holds the C interface's fold flags. A ranked search orders its
 // records by their tier first (on the folded text when folded). The first
 // limit of them (0: every one).

@@ -4,9 +4,6 @@
 // implementations stay reachable as __libc_*.
 #include "support/FailingAllocator.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
@@ -25,7 +22,6 @@ namespace {
 // Calls left until the one that fails; 0 when disarmed. Shared by threads.
 unsigned long callsLeft = 0;
 int failed = 0;
-char const* reportFile = nullptr;
 
 bool failThisCall() {
     unsigned long left = __atomic_load_n(&callsLeft, __ATOMIC_RELAXED);
@@ -36,10 +32,6 @@ bool failThisCall() {
                 return false;
             }
             __atomic_store_n(&failed, 1, __ATOMIC_RELAXED);
-            if (reportFile != nullptr) {
-                // Nothing that allocates: this is inside an allocation.
-                ::close(::open(reportFile, O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-            }
             return true;
         }
     }
@@ -50,18 +42,6 @@ bool failThisCall() {
 void* outOfMemory() {
     errno = ENOMEM;
     return nullptr;
-}
-
-__attribute__((constructor)) void armFromTheEnvironment() {
-    char const* const n = std::getenv("VESNIK_FAIL_ALLOCATION");
-    if (n == nullptr) {
-        return;
-    }
-    // Kept past unsetenv, which removes the entry but not the string.
-    reportFile = std::getenv("VESNIK_FAIL_ALLOCATION_REPORT");
-    vesnikFailAllocation(std::strtoul(n, nullptr, 10));
-    ::unsetenv("VESNIK_FAIL_ALLOCATION");
-    ::unsetenv("VESNIK_FAIL_ALLOCATION_REPORT");
 }
 
 }  // namespace

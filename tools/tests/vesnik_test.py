@@ -104,14 +104,12 @@ class OutputTest(BookFiles):
             (["--format", "json", "ids"], FOUND,
              "".join(f"{json.dumps(id or None)}\n" for id in SAMPLE_IDS)),
             (["get", "C1007", "C1002", "C1007", "C9999"], FOUND, OKAFOR + ADA),
-            (["get", "C1007", "C1002", "--limit", "1"], FOUND, OKAFOR),
             # JSON keys in file order, absent fields null; options before or after the command.
             (["get", "C1005", "--json"], FOUND,
              '{"field1":"Moreau","field2":"Luc","email":"luc.moreau@example.com",'
              '"contactId":"C1005","field5":null}\n'),
             # E-mails as the file has them.
             (["email", "MAREN.lindqvist@example.ORG"], FOUND, MAREN + MAREN_HOME),
-            (["email", "MAREN.lindqvist@example.ORG", "--limit", "1"], FOUND, MAREN),
             (["id-of", "zsofia.varga@example.org"], FOUND, "C1004\n"),
             (["id-of", "nobody@example.org"], NOTHING_MATCHED, ""),
             # That contact has an e-mail but no identifier.
@@ -128,9 +126,7 @@ class OutputTest(BookFiles):
             (["query", "--format", "aerc", "--name", "{field1}, {field2}", "quist"], FOUND,
              "ada.quist@example.net\tQuist, Ada\n"),
             # After a "--" every argument is the command's.
-            (["get", "NOPE", "--", "--json"], NOTHING_MATCHED, ""),
             (["get", "C1002", "--", "--json", "C1007"], FOUND, OKAFOR + ADA),
-            (["email", "--", "--json"], NOTHING_MATCHED, ""),
             (["query", "ada", "--", "-x"], NOTHING_MATCHED, ""),
         ])
 
@@ -228,8 +224,6 @@ class OutputTest(BookFiles):
             (b"\xf0\x9f\x93\x87", '"\U0001F4C7"'),
             (b"cut\xc3", r'"cut\u00c3"'),
             (b"\xc0\xaf", r'"\u00c0\u00af"'),
-            (b"\xe0\x80\xaf", r'"\u00e0\u0080\u00af"'),
-            (b"\xf0\x8f\xbf\xbf", r'"\u00f0\u008f\u00bf\u00bf"'),
             (b"\xed\xa0\x80", r'"\u00ed\u00a0\u0080"'),
             (b"\xf4\x90\x80\x80", r'"\u00f4\u0090\u0080\u0080"'),
             (b'say "hi" \\ bye', r'"say \"hi\" \\ bye"'),
