@@ -17,9 +17,10 @@ namespace vesnik::test {
 inline std::string generatedBook(std::mt19937& random) {
     using namespace std::string_literals;
     static std::string const kPieces[] = {
-        "K1",       "k1",       "K",  "1",  "K1K1",   "ann@x.org", "ANN@X.ORG", "Ann@x.Org",
-        "ann@x.or", "nn@x.org", "x",  " ",  "\xe9@x", "\xc9@X",    "\xe9",      "\r",
-        "\0"s,      "ab",       "AB", "ba", "aaab",   "",          ""};
+        "K1", "k1", "K", "1", "K1K1", "ann@x.org", "ANN@X.ORG", "Ann@x.Org", "ann@x.or", "nn@x.org",
+        "x", " ", "\xe9@x", "\xc9@X", "\xe9", "\r", "\0"s, "ab", "AB", "ba", "aaab", "", "",
+        // Identifiers a block long or longer, alike but for their middle.
+        "CUST-01-EU-WEST", "CUST-0001-EU-WEST", "CUST-0002-EU-WEST"};
     static std::string const kSeparators[] = {",", "\t", ",", "\t", ",\t", "\t,,", "", "", ""};
     static std::string const kEnds[] = {"\n", "\n", "\r\n", "\r\r\n", "\0\n"s, ""};
     std::string book;
