@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace vesnik::bytes16 {
 
@@ -97,28 +98,42 @@ char const* findEachInPaddedCopy(char const* position, char const* end, Classify
     return end;
 }
 
+// Passes over no block: every one is classified.
+struct SkipNone {
+    char const* operator()(char const* position) const { return position; }
+};
+
 // Calls onMatch(at) for every position at in [begin, end), in order, that
 // classify marks, until onMatch returns false; gives where it stopped, or end.
 // classify(bytes) gives the Matches of the sixteen positions from bytes on,
 // reading at most reach bytes (kWidth <= reach <= kMaxReach). The last blocks
 // are classified in a copy padded with zeros, so nothing is read past end; a
 // classifier must not mark a position for a zero that lies beyond it.
-template <class Classify, class OnMatch>
+// skip(position) may give a later position when classify marks nothing
+// before it (see bytes32::skipToPair).
+template <class Classify, class OnMatch, class Skip = SkipNone>
 char const* findEach(char const* begin, char const* end, std::size_t reach,
-                     Classify const& classify, OnMatch&& onMatch) {
+                     Classify const& classify, OnMatch&& onMatch, Skip const& skip = {}) {
+    constexpr bool skipsNothing = std::is_same_v<Skip, SkipNone>;
     char const* position = begin;
     auto const blockFits = [&] { return static_cast<std::size_t>(end - position) >= reach; };
     while (blockFits()) {
-        // The search for the next block with a match calls nothing, so that
-        // what classify compares with stays in registers between calls of
-        // onMatch.
+        position = skip(position);
+        if (!blockFits()) {
+            break;
+        }
         Matches matches = classify(position);
-        while (!matches.any()) {
-            position += kWidth;
-            if (!blockFits()) {
-                return findEachInPaddedCopy(position, end, classify, onMatch);
+        // A skip goes on from each block without a match; without one, the
+        // search for the next block with a match calls nothing, so that what
+        // classify compares with stays in registers between calls of onMatch.
+        if constexpr (skipsNothing) {
+            while (!matches.any()) {
+                position += kWidth;
+                if (!blockFits()) {
+                    return findEachInPaddedCopy(position, end, classify, onMatch);
+                }
+                matches = classify(position);
             }
-            matches = classify(position);
         }
         while (matches.any()) {
             char const* const at = position + matches.takeFirst();

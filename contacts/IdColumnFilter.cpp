@@ -174,6 +174,8 @@ char const* IdColumnFilter::find(char const* begin, char const* end) const {
                    ? blockMayBeAnId(column, column, end)
                    : mayBeAnIdNearEnd(column, end);
     };
+    // Wide blocks do not pay here: an identifier stands in every line, and
+    // each is a candidate.
     char const* const found =
         bytes16::findEach(begin, end, bytes16::kWidth + 1 + probeOffset, separators,
                           [&](char const* at) { return !mayBeAnId(at + 1); });

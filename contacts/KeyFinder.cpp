@@ -6,6 +6,7 @@
 
 #include "ByteRarity.h"
 #include "Bytes16.h"
+#include "Bytes32.h"
 #include "LineFormat.h"
 
 namespace vesnik {
@@ -111,11 +112,29 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
             ((bytes16::load(block + secondOffset) | second.foldBits) == second.wanted));
     };
     std::size_t const reach = std::max(firstOffset, secondOffset) + bytes16::kWidth;
+    // Where wide blocks are on, the blocks without the probe pair are passed
+    // over thirty-two bytes at a time; shift is where the block's probes
+    // start.
+    auto const scan = [&](std::size_t shift, std::size_t scanReach, auto const& classify,
+                          auto&& onMatch) {
+        if (!bytes32::enabled()) {
+            return bytes16::findEach(begin, end, scanReach, classify, onMatch);
+        }
+        auto const probe = [&](std::size_t offset) {
+            return bytes32::Probe{shift + offset,
+                                  static_cast<unsigned char>(folded_.foldBits[offset]),
+                                  static_cast<unsigned char>(folded_.bytes[offset])};
+        };
+        bytes32::Probe const firstWide = probe(firstOffset);
+        bytes32::Probe const secondWide = probe(secondOffset);
+        return bytes16::findEach(begin, end, scanReach, classify, onMatch, [&](char const* at) {
+            return bytes32::skipToPair(at, end, firstWide, secondWide);
+        });
+    };
     if (anywhere) {
         // A key that would run past end does not stand there, and its probes
         // may have matched the zeros padding the last blocks.
-        return bytes16::findEach(begin, end, reach, candidates,
-                                 [&](char const* start) { return start > lastStart; });
+        return scan(0, reach, candidates, [&](char const* start) { return start > lastStart; });
     }
     // The key is compared only where a column starts: right after a
     // separator, or at begin, where a line starts. Each block is read one
@@ -137,11 +156,10 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         }
         return bytes16::Matches(separatorsIn(bytes16::load(before)) & probes);
     };
-    char const* const stoppedBefore =
-        bytes16::findEach(begin, end, reach + 1, columnStarts, [&](char const* before) {
-            char const* const start = before + 1;
-            return !(start <= lastStart && matchesAt(start));
-        });
+    char const* const stoppedBefore = scan(1, reach + 1, columnStarts, [&](char const* before) {
+        char const* const start = before + 1;
+        return !(start <= lastStart && matchesAt(start));
+    });
     return stoppedBefore == end ? end : stoppedBefore + 1;
 }
 

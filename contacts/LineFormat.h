@@ -20,8 +20,10 @@ inline constexpr char kCarriageReturn = '\r';
 
 // A comma or a TAB separates columns; the LF that ends a line ends its last
 // column too.
+inline constexpr char kColumnSeparators[] = {',', '\t'};
+
 constexpr bool isColumnSeparator(char c) {
-    return c == ',' || c == '\t';
+    return c == kColumnSeparators[0] || c == kColumnSeparators[1];
 }
 
 constexpr bool isSeparator(char c) {
@@ -29,7 +31,8 @@ constexpr bool isSeparator(char c) {
 }
 
 inline bytes16::Block columnSeparatorsIn(bytes16::Block block) {
-    return (block == bytes16::splat(',')) | (block == bytes16::splat('\t'));
+    return (block == bytes16::splat(kColumnSeparators[0])) |
+           (block == bytes16::splat(kColumnSeparators[1]));
 }
 
 inline bytes16::Block lineFeedsIn(bytes16::Block block) {
