@@ -25,10 +25,11 @@ bool enabled();
 void setEnabled(bool wanted);
 
 // The first of position, position + 32, ... whose block holds a place where
-// both probes match, or the first with fewer than the farthest probe's
-// offset + 32 bytes before end. position itself when wide blocks are off.
+// both probes match (and which holds one of separators, when given), or the
+// first with fewer than the farthest probe's offset + 32 bytes before end.
+// position itself when wide blocks are off.
 char const* skipToPair(char const* position, char const* end, Probe const& first,
-                       Probe const& second);
+                       Probe const& second, char const* separators = nullptr);
 
 }  // namespace vesnik::bytes32
 

@@ -26,6 +26,9 @@ constexpr bool isColumnSeparator(char c) {
     return c == kColumnSeparators[0] || c == kColumnSeparators[1];
 }
 
+// Every byte after which a column starts.
+inline constexpr char kSeparators[] = {kColumnSeparators[0], kColumnSeparators[1], kLineFeed};
+
 constexpr bool isSeparator(char c) {
     return isColumnSeparator(c) || c == kLineFeed;
 }

@@ -33,6 +33,11 @@ inline std::string generatedBook(std::mt19937& random) {
             book += "," + std::string(random() % 3 == 0 ? 130 * 1024 : 40, 'a') + "b";
         }
         book += kEnds[random() % std::size(kEnds)];
+        // Now and then identifiers alike but for their middle, many of them
+        // near misses of a key that a finder learns to tell apart.
+        for (auto alike = random() % 16 == 0 ? 24 : 0; alike > 0; --alike) {
+            book += "x,y,z,CUST-" + std::to_string(1000 + random() % 9000) + "-EU-WEST\n";
+        }
     }
     return book;
 }
