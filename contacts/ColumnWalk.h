@@ -1,8 +1,9 @@
 // A line filter for the queries that look at the first columns of every
 // line: the lines and their columns are found together, in one pass over the
 // separators and line ends, without splitting each line on its own. Its
-// onLine takes (text, columns): the columns up to lastColumn as
-// splitColumns gives them, those after it and those the line lacks empty.
+// onLine takes (text, columns): the column at lastColumn as splitColumns
+// gives it, and those before it too when kEarlierToo; the others, and those
+// the line lacks, empty.
 #ifndef VESNIK_CONTACTS_COLUMNWALK_H
 #define VESNIK_CONTACTS_COLUMNWALK_H
 
@@ -19,6 +20,7 @@
 
 namespace vesnik {
 
+template <bool kEarlierToo>
 struct LinesWithColumns {
     std::size_t lastColumn;
 
@@ -29,9 +31,14 @@ struct LinesWithColumns {
         }
         // A NUL ends a line's text, which the walk does not look for.
         auto withColumns = [&](std::string_view text) {
-            Columns columns = splitColumns(text);
-            std::fill(columns.begin() + static_cast<std::ptrdiff_t>(lastColumn) + 1, columns.end(),
-                      std::string_view());
+            Columns columns{};
+            if constexpr (kEarlierToo) {
+                columns = splitColumns(text);
+                std::fill(columns.begin() + static_cast<std::ptrdiff_t>(lastColumn) + 1,
+                          columns.end(), std::string_view());
+            } else {
+                columns[lastColumn] = columnAt(text, lastColumn);
+            }
             return onLine(text, columns);
         };
         return EveryLine{}.forEachIn(lines, withColumns);
@@ -93,7 +100,11 @@ struct LinesWithColumns {
             bool const goOn = text.empty() || onLine(text, columns);
             columnsSeen = 0;
             columnStart = kNone;
-            columns = Columns{};
+            if constexpr (kEarlierToo) {
+                columns = Columns{};
+            } else {
+                columns[lastColumn] = std::string_view();
+            }
             return goOn;
         };
         for (std::size_t chunk = 0; chunk < size; chunk += kChunk) {
@@ -115,6 +126,11 @@ struct LinesWithColumns {
                 std::uint64_t lineStarts = starts & beforeLineFeed;
                 for (;;) {
                     if (columnStart == kNone) {
+                        // Columns not wanted are only counted.
+                        for (; !kEarlierToo && columnsSeen < lastColumn && lineStarts != 0;
+                             ++columnsSeen) {
+                            lineStarts &= lineStarts - 1;
+                        }
                         if (columnsSeen > lastColumn || lineStarts == 0) {
                             break;
                         }

@@ -53,12 +53,12 @@ ScanOutcome noLine(ByteSource& source) {
 }
 
 ScanOutcome everyContact(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, LinesWithColumns{kColumnCount - 1},
+    return scanLines(source, LinesWithColumns<true>{kColumnCount - 1},
                      [&](std::string_view, Columns const& columns) { return onMatch(columns); });
 }
 
 ScanOutcome everyContactId(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, LinesWithColumns{kContactIdColumn},
+    return scanLines(source, LinesWithColumns<false>{kContactIdColumn},
                      [&](std::string_view, Columns const& found) {
                          Columns columns{};
                          columns[kContactIdColumn] = found[kContactIdColumn];

@@ -157,10 +157,10 @@ std::vector<Record> only(std::vector<Record> records, Keep const& keep) {
 }
 
 // Every filter over every shape, however the reads split it: every line
-// gives its record; the column walk gives the first columns that
-// splitColumns gives; a key finder lets through every line with a column
-// equal to its key, and the identifier filter every line with a wanted
-// identifier, alone and among identifiers of many first bytes and lengths.
+// gives its record; the column walk gives the columns that splitColumns
+// gives; a key finder lets through every line with a column equal to its
+// key, and the identifier filter every line with a wanted identifier, alone
+// and among identifiers of many first bytes and lengths.
 TEST(LineFormat, EveryFilterGivesTheRecordsOfEveryShapeWhateverTheReads) {
     std::vector<std::pair<char const*, ReadPattern>> const patterns = {
         {"whole reads", {}},
@@ -177,21 +177,28 @@ TEST(LineFormat, EveryFilterGivesTheRecordsOfEveryShapeWhateverTheReads) {
                     return recordsThrough(shape.bytes, filter, blockSize, pattern);
                 };
                 EXPECT_EQ(through(EveryLine{}), shape.expected);
-                for (std::size_t index = 0; index < kColumnCount; ++index) {
+                auto const walkOver = [&](auto const& walk, bool earlierToo) {
                     std::vector<Record> records;
                     MemorySource source(shape.bytes, pattern);
                     scanLines(
-                        source, LinesWithColumns{index},
+                        source, walk,
                         [&](std::string_view text, Columns const& columns) {
-                            Columns wanted = splitColumns(text);
-                            std::fill(wanted.begin() + static_cast<std::ptrdiff_t>(index) + 1,
-                                      wanted.end(), std::string_view());
-                            EXPECT_EQ(columns, wanted) << "columns to " << index;
+                            Columns const all = splitColumns(text);
+                            for (std::size_t i = 0; i < kColumnCount; ++i) {
+                                bool const given =
+                                    i == walk.lastColumn || (earlierToo && i < walk.lastColumn);
+                                EXPECT_EQ(columns[i], given ? all[i] : std::string_view())
+                                    << "column " << i << " of " << walk.lastColumn;
+                            }
                             records.push_back(recordOf(text));
                             return true;
                         },
                         blockSize);
-                    EXPECT_EQ(records, shape.expected) << "column " << index;
+                    EXPECT_EQ(records, shape.expected) << "walk to " << walk.lastColumn;
+                };
+                for (std::size_t index = 0; index < kColumnCount; ++index) {
+                    walkOver(LinesWithColumns<true>{index}, true);
+                    walkOver(LinesWithColumns<false>{index}, false);
                 }
                 for (auto const& record : shape.expected) {
                     for (auto const& column : record) {
