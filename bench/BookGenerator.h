@@ -20,9 +20,10 @@ namespace vesnik::bench {
 
 // How contact ids look: C0000001 (default, and padded), K-0 for the first
 // contact (prefixed), CUST-000000001-EU-WEST (middle: ids differ only there),
-// or 8-4-4-4-12 lower-case hex drawn from the seed (uuid).
-constexpr std::array<char const*, 5> kIdShapes = {"default", "prefixed", "padded", "middle",
-                                                  "uuid"};
+// 8-4-4-4-12 lower-case hex drawn from the seed (uuid), or sixteen digits,
+// zero-padded (zeros: ids differ only in their last bytes).
+constexpr std::array<char const*, 6> kIdShapes = {"default", "prefixed", "padded",
+                                                  "middle",  "uuid",     "zeros"};
 
 // The scripts the names may be in: those of ScriptNames.h, or mixed, where
 // contact n's are in the n-th of those that are not ASCII, in turn.
@@ -96,6 +97,8 @@ inline std::string contactIdOf(std::size_t number, BookOptions const& options) {
         auto const low = static_cast<unsigned long long>(random.next());
         std::snprintf(id, sizeof id, "%08llx-%04llx-%04llx-%04llx-%012llx", high >> 32,
                       (high >> 16) & 0xFFFF, high & 0xFFFF, low >> 48, low & 0xFFFFFFFFFFFFu);
+    } else if (options.ids == "zeros") {
+        std::snprintf(id, sizeof id, "%016zu", number);
     } else {
         std::snprintf(id, sizeof id, "C%07zu", number);
     }

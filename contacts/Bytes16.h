@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace vesnik::bytes16 {
 
@@ -28,51 +29,6 @@ inline Block splat(unsigned char c) {
     return zero + c;
 }
 
-// The byte positions where a comparison held, one bit per byte (bit 7 of
-// byte i), split into two words.
-class Matches {
-  public:
-    template <class Comparison>
-    explicit Matches(Comparison const& comparison) {
-        std::uint64_t words[2];
-        std::memcpy(words, &comparison, kWidth);
-        low_ = words[0] & kHighBits;
-        high_ = words[1] & kHighBits;
-    }
-
-    bool any() const { return (low_ | high_) != 0; }
-
-    // Forgets the positions from count on.
-    void keepFirst(std::size_t count) {
-        if (count < 8) {
-            low_ &= (std::uint64_t{1} << (8 * count)) - 1;
-            high_ = 0;
-        } else if (count < kWidth) {
-            high_ &= (std::uint64_t{1} << (8 * (count - 8))) - 1;
-        }
-    }
-
-    // The first position, which is then cleared; only while any().
-    std::size_t takeFirst() {
-        if (low_ != 0) {
-            return takeLowest(low_);
-        }
-        return 8 + takeLowest(high_);
-    }
-
-  private:
-    static constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-
-    static std::size_t takeLowest(std::uint64_t& word) {
-        auto const bit = static_cast<std::size_t>(__builtin_ctzll(word));
-        word &= word - 1;
-        return bit / 8;
-    }
-
-    std::uint64_t low_;
-    std::uint64_t high_;
-};
-
 // One bit per byte where a comparison held, the first byte lowest.
 template <class Comparison>
 std::uint32_t bitsOf(Comparison const& comparison) {
@@ -90,6 +46,33 @@ std::uint32_t bitsOf(Comparison const& comparison) {
                                       (((words[1] & kHighBits) * kGather) >> 56) << 8);
 #endif
 }
+
+// The byte positions where a comparison held (bit 7 of byte i), as one bit
+// per position.
+class Matches {
+  public:
+    template <class Comparison>
+    explicit Matches(Comparison const& comparison) : bits_(bitsOf(comparison)) {}
+
+    bool any() const { return bits_ != 0; }
+
+    // Forgets the positions from count on.
+    void keepFirst(std::size_t count) {
+        if (count < kWidth) {
+            bits_ &= (std::uint32_t{1} << count) - 1;
+        }
+    }
+
+    // The first position, which is then cleared; only while any().
+    std::size_t takeFirst() {
+        auto const first = static_cast<std::size_t>(__builtin_ctz(bits_));
+        bits_ &= bits_ - 1;
+        return first;
+    }
+
+  private:
+    std::uint32_t bits_;
+};
 
 // The most a classifier below may read past the start of its block.
 inline constexpr std::size_t kMaxReach = 64;
@@ -115,28 +98,42 @@ char const* findEachInPaddedCopy(char const* position, char const* end, Classify
     return end;
 }
 
+// Passes over no block: every one is classified.
+struct SkipNone {
+    char const* operator()(char const* position) const { return position; }
+};
+
 // Calls onMatch(at) for every position at in [begin, end), in order, that
 // classify marks, until onMatch returns false; gives where it stopped, or end.
 // classify(bytes) gives the Matches of the sixteen positions from bytes on,
 // reading at most reach bytes (kWidth <= reach <= kMaxReach). The last blocks
 // are classified in a copy padded with zeros, so nothing is read past end; a
 // classifier must not mark a position for a zero that lies beyond it.
-template <class Classify, class OnMatch>
+// skip(position) may give a later position when classify marks nothing
+// before it (see bytes32::skipToPair).
+template <class Classify, class OnMatch, class Skip = SkipNone>
 char const* findEach(char const* begin, char const* end, std::size_t reach,
-                     Classify const& classify, OnMatch&& onMatch) {
+                     Classify const& classify, OnMatch&& onMatch, Skip const& skip = {}) {
+    constexpr bool skipsNothing = std::is_same_v<Skip, SkipNone>;
     char const* position = begin;
     auto const blockFits = [&] { return static_cast<std::size_t>(end - position) >= reach; };
     while (blockFits()) {
-        // The search for the next block with a match calls nothing, so that
-        // what classify compares with stays in registers between calls of
-        // onMatch.
+        position = skip(position);
+        if (!blockFits()) {
+            break;
+        }
         Matches matches = classify(position);
-        while (!matches.any()) {
-            position += kWidth;
-            if (!blockFits()) {
-                return findEachInPaddedCopy(position, end, classify, onMatch);
+        // A skip goes on from each block without a match; without one, the
+        // search for the next block with a match calls nothing, so that what
+        // classify compares with stays in registers between calls of onMatch.
+        if constexpr (skipsNothing) {
+            while (!matches.any()) {
+                position += kWidth;
+                if (!blockFits()) {
+                    return findEachInPaddedCopy(position, end, classify, onMatch);
+                }
+                matches = classify(position);
             }
-            matches = classify(position);
         }
         while (matches.any()) {
             char const* const at = position + matches.takeFirst();

@@ -1,7 +1,9 @@
-// A line filter for the queries that look at one column of every line: the
-// lines and that column are found together, in one pass over the separators
-// and line ends, without splitting each line on its own. Its onLine takes
-// (text, column), the column empty when the line has too few.
+// A line filter for the queries that look at the first columns of every
+// line: the lines and their columns are found together, in one pass over the
+// separators and line ends, without splitting each line on its own. Its
+// onLine takes (text, columns): the column at lastColumn as splitColumns
+// gives it, and those before it too when kEarlierToo; the others, and those
+// the line lacks, empty.
 #ifndef VESNIK_CONTACTS_COLUMNWALK_H
 #define VESNIK_CONTACTS_COLUMNWALK_H
 
@@ -18,8 +20,9 @@
 
 namespace vesnik {
 
-struct LinesWithColumn {
-    std::size_t columnIndex;
+template <bool kEarlierToo>
+struct LinesWithColumns {
+    std::size_t lastColumn;
 
     template <class OnLine>
     bool forEachIn(std::string_view lines, OnLine& onLine) const {
@@ -27,10 +30,18 @@ struct LinesWithColumn {
             return walk(lines, onLine);
         }
         // A NUL ends a line's text, which the walk does not look for.
-        auto withColumn = [&](std::string_view text) {
-            return onLine(text, columnAt(text, columnIndex));
+        auto withColumns = [&](std::string_view text) {
+            Columns columns{};
+            if constexpr (kEarlierToo) {
+                columns = splitColumns(text);
+                std::fill(columns.begin() + static_cast<std::ptrdiff_t>(lastColumn) + 1,
+                          columns.end(), std::string_view());
+            } else {
+                columns[lastColumn] = columnAt(text, lastColumn);
+            }
+            return onLine(text, columns);
         };
-        return EveryLine{}.forEachIn(lines, withColumn);
+        return EveryLine{}.forEachIn(lines, withColumns);
     }
 
   private:
@@ -71,24 +82,29 @@ struct LinesWithColumn {
 
     // Walks a run that holds no NUL sixty-four bytes at a time: a column
     // starts at a byte that is no separator right after one that is (or at a
-    // line's start), so the wanted column of each line is found by counting
-    // bits, whatever the line's other columns hold.
+    // line's start) and ends at the next separator, so each line's first
+    // columns are found by counting bits, whatever the line's other columns
+    // hold.
     template <class OnLine>
     bool walk(std::string_view lines, OnLine& onLine) const {
         char const* const data = lines.data();
         std::size_t const size = lines.size();
         std::size_t lineStart = 0;
-        std::size_t columnsSeen = 0;      // column starts seen on this line
-        std::size_t columnStart = kNone;  // of the wanted column, until its end is found
-        std::string_view column;
+        std::size_t columnsSeen = 0;      // column starts taken on this line
+        std::size_t columnStart = kNone;  // of the last one taken, until its end is found
+        Columns columns{};
         bool afterSeparator = true;  // a run begins where a line does
         auto const endLine = [&](std::size_t lineEnd, bool endedByLineFeed) {
             auto const text = lineText(std::string_view(data + lineStart, lineEnd - lineStart),
                                        endedByLineFeed, false);
-            bool const goOn = text.empty() || onLine(text, column);
+            bool const goOn = text.empty() || onLine(text, columns);
             columnsSeen = 0;
             columnStart = kNone;
-            column = std::string_view();
+            if constexpr (kEarlierToo) {
+                columns = Columns{};
+            } else {
+                columns[lastColumn] = std::string_view();
+            }
             return goOn;
         };
         for (std::size_t chunk = 0; chunk < size; chunk += kChunk) {
@@ -108,25 +124,29 @@ struct LinesWithColumn {
                 std::uint64_t const beforeLineFeed =
                     lineFeed == kChunk ? ~std::uint64_t{0} : (std::uint64_t{1} << lineFeed) - 1;
                 std::uint64_t lineStarts = starts & beforeLineFeed;
-                if (columnStart == kNone && columnsSeen <= columnIndex) {
-                    // Counted a start at a time: the wanted column is among
-                    // a line's first few.
-                    for (; columnsSeen < columnIndex && lineStarts != 0; ++columnsSeen) {
+                for (;;) {
+                    if (columnStart == kNone) {
+                        // Columns not wanted are only counted.
+                        for (; !kEarlierToo && columnsSeen < lastColumn && lineStarts != 0;
+                             ++columnsSeen) {
+                            lineStarts &= lineStarts - 1;
+                        }
+                        if (columnsSeen > lastColumn || lineStarts == 0) {
+                            break;
+                        }
+                        columnStart = chunk + static_cast<std::size_t>(__builtin_ctzll(lineStarts));
                         lineStarts &= lineStarts - 1;
                     }
-                    if (lineStarts != 0) {
-                        columnStart = chunk + static_cast<std::size_t>(__builtin_ctzll(lineStarts));
-                        ++columnsSeen;
-                    }
-                }
-                if (columnStart != kNone && column.empty()) {
                     std::uint64_t const ends =
                         from(masks.separators, columnStart > chunk ? columnStart - chunk : 0);
-                    if (ends != 0) {
-                        std::size_t const columnEnd =
-                            chunk + static_cast<std::size_t>(__builtin_ctzll(ends));
-                        column = std::string_view(data + columnStart, columnEnd - columnStart);
+                    if (ends == 0) {
+                        break;
                     }
+                    std::size_t const columnEnd =
+                        chunk + static_cast<std::size_t>(__builtin_ctzll(ends));
+                    columns[columnsSeen++] =
+                        std::string_view(data + columnStart, columnEnd - columnStart);
+                    columnStart = kNone;
                 }
                 if (lineFeed == kChunk) {
                     break;
@@ -140,8 +160,8 @@ struct LinesWithColumn {
             }
         }
         // The source's last line, when no LF ends it.
-        if (columnStart != kNone && column.empty()) {
-            column = std::string_view(data + columnStart, size - columnStart);
+        if (columnStart != kNone) {
+            columns[columnsSeen] = std::string_view(data + columnStart, size - columnStart);
         }
         return lineStart == size || endLine(size, false);
     }

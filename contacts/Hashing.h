@@ -20,17 +20,40 @@ inline std::uint64_t wordOf(char const* bytes, std::size_t count) {
     return word;
 }
 
+// The two mixing steps of hashOf: one per whole word, and one for the last,
+// partial word.
+inline std::uint64_t hashWord(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * 0xBF58476D1CE4E5B9u;
+    return hash ^ (hash >> 31);
+}
+
+inline std::uint64_t hashLastWord(std::uint64_t hash, std::uint64_t word) {
+    hash = (hash ^ word) * 0x94D049BB133111EBu;
+    return hash ^ (hash >> 29);
+}
+
 // A hash of every byte of text, so that identifiers alike but for a few bytes
 // anywhere still spread over a table.
 inline std::uint64_t hashOf(std::string_view text) {
     std::uint64_t hash = text.size() * kGoldenRatio;
     std::size_t at = 0;
     for (; at + 8 <= text.size(); at += 8) {
-        hash = (hash ^ wordOf(text.data() + at, 8)) * 0xBF58476D1CE4E5B9u;
-        hash ^= hash >> 31;
+        hash = hashWord(hash, wordOf(text.data() + at, 8));
     }
-    hash = (hash ^ wordOf(text.data() + at, text.size() - at)) * 0x94D049BB133111EBu;
-    return hash ^ (hash >> 29);
+    return hashLastWord(hash, wordOf(text.data() + at, text.size() - at));
+}
+
+// hashOf of the first size bytes (fewer than sixteen) of the two words low
+// and high, with no copy of them.
+inline std::uint64_t hashOfShort(std::uint64_t low, std::uint64_t high, std::size_t size) {
+    auto const first = [](std::uint64_t word, std::size_t count) {
+        return count >= 8 ? word : word & ((std::uint64_t{1} << (8 * count)) - 1);
+    };
+    std::uint64_t const hash = size * kGoldenRatio;
+    if (size < 8) {
+        return hashLastWord(hash, first(low, size));
+    }
+    return hashLastWord(hashWord(hash, low), first(high, size - 8));
 }
 
 // A power-of-two table size, at least minimum and at least count * perEntry;

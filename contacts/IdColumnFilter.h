@@ -22,22 +22,30 @@ class IdColumnFilter {
     char const* find(char const* begin, char const* end) const;
 
   private:
-    void rememberFirstBytes(std::vector<std::string_view> const& ids);
+    void chooseProbe(std::vector<std::string_view> const& ids);
+    void chooseWindow(std::vector<std::string_view> const& ids);
+    bool blockMayBeAnId(char const* bytes, char const* column, char const* end) const;
+    bool mayBeAnIdNearEnd(char const* column, char const* end) const;
+    bool isSet(std::vector<std::uint64_t> const& bits, std::uint64_t hash) const;
 
     bool empty_;
-    // When the identifiers begin with few different bytes, only separators
-    // followed by one of them are looked at; otherwise every separator.
-    static constexpr std::size_t kMaxFirstBytes = 4;
-    unsigned char firstBytes_[kMaxFirstBytes] = {};
-    bool firstBytesFew_ = true;
+    // When the identifiers' bytes at probeOffset_ take few values, only
+    // separators followed that far on by one of them are looked at;
+    // otherwise every separator. Of such offsets the one whose bytes are
+    // rarest in a line is taken.
+    static constexpr std::size_t kMaxProbeBytes = 4;
+    unsigned char probeBytes_[kMaxProbeBytes] = {};
+    std::size_t probeOffset_ = 0;
+    bool probeFew_ = false;
 
-    // Two bitmaps, each with about one bit in sixty-four set: a cheap one of
-    // the identifiers' first prefixLength_ bytes (at most eight, and no more
-    // than the shortest has), which rules most columns out where identifiers
-    // differ early; and one of their whole hashes, for the columns it lets
-    // through.
-    std::size_t prefixLength_ = 8;
-    std::vector<std::uint64_t> prefixBits_;
+    // A column shorter than a block is hashed whole at once. A longer one can
+    // only be one of the long identifiers: eight of its bytes from
+    // windowOffset_ on, where those identifiers differ most, are looked up
+    // in a bitmap of theirs first, and only a column found there is read to
+    // its end and hashed. Each bitmap has about one bit in sixty-four set.
+    std::size_t windowOffset_ = 0;
+    bool anyLong_ = false;
+    std::vector<std::uint64_t> windowBits_;
     std::vector<std::uint64_t> hashBits_;
     unsigned shift_;
 };

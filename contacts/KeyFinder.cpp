@@ -6,6 +6,7 @@
 
 #include "ByteRarity.h"
 #include "Bytes16.h"
+#include "Bytes32.h"
 #include "LineFormat.h"
 
 namespace vesnik {
@@ -22,9 +23,9 @@ struct ByteProbe {
     bytes16::Block wanted;
 };
 
-// Probes are taken from the key's first bytes only, so that a block and both
-// probes stay within the reach of one scan step.
-constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth;
+constexpr std::size_t kProbeSpan = KeyFinder::kProbeSpan;
+// Enough places to tell which of the key's bytes rule most of them out.
+constexpr std::size_t kPlacesToLearnFrom = 16;
 
 // The offset of the rarest byte of the key.
 std::size_t rarestOffset(std::string_view key, LetterCase letterCase) {
@@ -94,6 +95,35 @@ bool KeyFinder::matchesAt(char const* position) const {
     return equals(std::string_view(position, key_.size()));
 }
 
+void KeyFinder::learnFrom(char const* start) const {
+    if (placesSeen_ >= kPlacesToLearnFrom) {
+        return;
+    }
+    // A miss by the byte the place before had there counts twice: a byte
+    // that stays the same where the key differs (an identifier's leading
+    // zeros, say) rules out more places than one that varies.
+    std::size_t const span = std::min(key_.size(), kProbeSpan);
+    for (std::size_t i = 0; i < span; ++i) {
+        bool const miss = (start[i] | folded_.foldBits[i]) != folded_.bytes[i];
+        bool const steady = start[i] == lastPlace_[i];
+        misses_[i] = static_cast<std::uint8_t>(misses_[i] + (miss ? (steady ? 2 : 1) : 0));
+        lastPlace_[i] = start[i];
+    }
+    if (++placesSeen_ < kPlacesToLearnFrom) {
+        return;
+    }
+    // Both probes matched at every place seen, so they missed at none: any
+    // byte that missed somewhere does better as the second. The first, the
+    // rarest, stays. Among equals the earliest: identifiers that count up
+    // change their leading digits least often.
+    std::size_t second = secondOffset_;
+    for (std::size_t i = 0; i < span; ++i) {
+        second = misses_[i] > misses_[second] ? i : second;
+    }
+    // Once: past here a scan costs the same whatever the book holds.
+    secondOffset_ = second;
+}
+
 char const* KeyFinder::find(char const* begin, char const* end) const {
     bool const anywhere = place_ == KeyPlace::kAnywhereUnchecked;
     if (key_.empty() || (!anywhere && !canBeAColumn_) ||
@@ -111,11 +141,30 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
             ((bytes16::load(block + secondOffset) | second.foldBits) == second.wanted));
     };
     std::size_t const reach = std::max(firstOffset, secondOffset) + bytes16::kWidth;
+    // Where wide blocks are on, the blocks without the probe pair are passed
+    // over thirty-two bytes at a time; shift is where the block's probes
+    // start, one byte on where each place must be a separator.
+    auto const scan = [&](std::size_t shift, std::size_t scanReach, auto const& classify,
+                          auto&& onMatch) {
+        if (!bytes32::enabled()) {
+            return bytes16::findEach(begin, end, scanReach, classify, onMatch);
+        }
+        auto const probe = [&](std::size_t offset) {
+            return bytes32::Probe{shift + offset,
+                                  static_cast<unsigned char>(folded_.foldBits[offset]),
+                                  static_cast<unsigned char>(folded_.bytes[offset])};
+        };
+        bytes32::Probe const firstWide = probe(firstOffset);
+        bytes32::Probe const secondWide = probe(secondOffset);
+        return bytes16::findEach(begin, end, scanReach, classify, onMatch, [&](char const* at) {
+            return bytes32::skipToPair(at, end, firstWide, secondWide,
+                                       shift == 0 ? nullptr : kSeparators);
+        });
+    };
     if (anywhere) {
         // A key that would run past end does not stand there, and its probes
         // may have matched the zeros padding the last blocks.
-        return bytes16::findEach(begin, end, reach, candidates,
-                                 [&](char const* start) { return start > lastStart; });
+        return scan(0, reach, candidates, [&](char const* start) { return start > lastStart; });
     }
     // The key is compared only where a column starts: right after a
     // separator, or at begin, where a line starts. Each block is read one
@@ -137,11 +186,20 @@ char const* KeyFinder::find(char const* begin, char const* end) const {
         }
         return bytes16::Matches(separatorsIn(bytes16::load(before)) & probes);
     };
-    char const* const stoppedBefore =
-        bytes16::findEach(begin, end, reach + 1, columnStarts, [&](char const* before) {
-            char const* const start = before + 1;
-            return !(start <= lastStart && matchesAt(start));
-        });
+    bool const learning = placesSeen_ < kPlacesToLearnFrom;
+    char const* const stoppedBefore = scan(1, reach + 1, columnStarts, [&](char const* before) {
+        char const* const start = before + 1;
+        if (start > lastStart) {
+            return true;
+        }
+        if (matchesAt(start)) {
+            return false;
+        }
+        if (learning) {
+            learnFrom(start);
+        }
+        return true;
+    });
     return stoppedBefore == end ? end : stoppedBefore + 1;
 }
 

@@ -3,11 +3,14 @@
 #ifndef VESNIK_CONTACTS_KEYFINDER_H
 #define VESNIK_CONTACTS_KEYFINDER_H
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "AsciiCase.h"
+#include "Bytes16.h"
 
 namespace vesnik {
 
@@ -16,8 +19,13 @@ namespace vesnik {
 // the line.
 enum class KeyPlace { kColumnStart, kAnywhereUnchecked };
 
+// A finder is used by one scan at a time: its probes change as it learns.
 class KeyFinder {
   public:
+    // Probes are taken from the key's first bytes only, so that a block and
+    // both probes stay within the reach of one scan step.
+    static constexpr std::size_t kProbeSpan = bytes16::kMaxReach - bytes16::kWidth;
+
     // With kFolded, ASCII letters match whatever their case.
     KeyFinder(std::string_view key, LetterCase letterCase, KeyPlace place = KeyPlace::kColumnStart);
 
@@ -38,14 +46,22 @@ class KeyFinder {
 
   private:
     bool matchesAt(char const* position) const;
+    void learnFrom(char const* start) const;
 
     std::string key_;  // upper-cased when letters are folded
     LetterCase letterCase_;
     KeyPlace place_;
     // Two of the key's bytes, chosen as the least likely in a line, are
-    // looked for first; the whole key only where both stand.
+    // looked for first; the whole key only where both stand. Where a column
+    // starts, the first places that hold both but not the key choose the
+    // second anew, for the finds after: the byte where those places differed
+    // from the key most often. Keys alike but for a few bytes (identifiers
+    // of one shape) are then told apart by those bytes.
     std::size_t firstOffset_;
-    std::size_t secondOffset_;
+    mutable std::size_t secondOffset_;
+    mutable std::array<std::uint8_t, kProbeSpan> misses_ = {};  // per offset, of the places seen
+    mutable std::array<char, kProbeSpan> lastPlace_ = {};
+    mutable std::size_t placesSeen_ = 0;
     bool canBeAColumn_;
     FoldedKey folded_;
 };

@@ -20,16 +20,22 @@ inline constexpr char kCarriageReturn = '\r';
 
 // A comma or a TAB separates columns; the LF that ends a line ends its last
 // column too.
+inline constexpr char kColumnSeparators[] = {',', '\t'};
+
 constexpr bool isColumnSeparator(char c) {
-    return c == ',' || c == '\t';
+    return c == kColumnSeparators[0] || c == kColumnSeparators[1];
 }
+
+// Every byte after which a column starts.
+inline constexpr char kSeparators[] = {kColumnSeparators[0], kColumnSeparators[1], kLineFeed};
 
 constexpr bool isSeparator(char c) {
     return isColumnSeparator(c) || c == kLineFeed;
 }
 
 inline bytes16::Block columnSeparatorsIn(bytes16::Block block) {
-    return (block == bytes16::splat(',')) | (block == bytes16::splat('\t'));
+    return (block == bytes16::splat(kColumnSeparators[0])) |
+           (block == bytes16::splat(kColumnSeparators[1]));
 }
 
 inline bytes16::Block lineFeedsIn(bytes16::Block block) {

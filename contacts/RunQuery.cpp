@@ -65,15 +65,15 @@ ScanOutcome noLine(ByteSource& source) {
 }
 
 ScanOutcome everyContact(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, EveryLine{},
-                     [&](std::string_view text) { return onMatch(splitColumns(text)); });
+    return scanLines(source, LinesWithColumns<true>{kColumnCount - 1},
+                     [&](std::string_view, Columns const& columns) { return onMatch(columns); });
 }
 
 ScanOutcome everyContactId(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, LinesWithColumn{kContactIdColumn},
-                     [&](std::string_view, std::string_view id) {
+    return scanLines(source, LinesWithColumns<false>{kContactIdColumn},
+                     [&](std::string_view, Columns const& found) {
                          Columns columns{};
-                         columns[kContactIdColumn] = id;
+                         columns[kContactIdColumn] = found[kContactIdColumn];
                          return onMatch(columns);
                      });
 }

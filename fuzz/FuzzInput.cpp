@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Bytes32.h"
 #include "reference/Differences.h"
 #include "reference/ReferenceBook.h"
 
@@ -45,7 +46,17 @@ FuzzInput decode(std::uint8_t const* data, std::size_t size) {
 std::optional<std::string> differenceFor(FuzzInput const& input) {
     auto const asks = reference::asksFor(reference::readBytes(input.book), {input.key}, {input.key},
                                          input.placement);
-    return reference::firstEngineDifference(input.book, asks);
+    // With wide blocks, where the processor has them, and with sixteen-byte
+    // blocks alone.
+    std::optional<std::string> difference;
+    for (bool const wide : {true, false}) {
+        bytes32::setEnabled(wide);
+        if (!difference) {
+            difference = reference::firstEngineDifference(input.book, asks);
+        }
+    }
+    bytes32::setEnabled(true);
+    return difference;
 }
 
 }  // namespace vesnik::fuzz

@@ -187,6 +187,8 @@ std::vector<Ask> asksFor(Records const& records, std::vector<std::string> const&
     std::vector<std::string> twice;
     for (std::string const& key : allKeys) {
         unlimited.push_back({Lookup::kContactIds, {key}});
+        // The same key through the many-identifier filter, beside one no book holds.
+        unlimited.push_back({Lookup::kContactIds, {key, "\x7f" + key}});
         unlimited.push_back({Lookup::kEmail, {key}});
         twice.insert(twice.end(), {key, key});
     }

@@ -19,9 +19,10 @@ namespace vesnik::test {
 inline std::string generatedBook(std::mt19937& random) {
     using namespace std::string_literals;
     static std::string const kPieces[] = {
-        "K1",       "k1",       "K",  "1",  "K1K1",   "ann@x.org", "ANN@X.ORG", "Ann@x.Org",
-        "ann@x.or", "nn@x.org", "x",  " ",  "\xe9@x", "\xc9@X",    "\xe9",      "\r",
-        "\0"s,      "ab",       "AB", "ba", "aaab",   "",          ""};
+        "K1", "k1", "K", "1", "K1K1", "ann@x.org", "ANN@X.ORG", "Ann@x.Org", "ann@x.or", "nn@x.org",
+        "x", " ", "\xe9@x", "\xc9@X", "\xe9", "\r", "\0"s, "ab", "AB", "ba", "aaab", "", "",
+        // Identifiers a block long or longer, alike but for their middle.
+        "CUST-01-EU-WEST", "CUST-0001-EU-WEST", "CUST-0002-EU-WEST"};
     // clang-format off
     static std::string const kFoldingPieces[] = {
         "M\u00fcller", "Mu\u0308ller", "M\u00dcLLER", "muller", "Stra\u00dfe", "STRASSE",
@@ -43,6 +44,11 @@ inline std::string generatedBook(std::mt19937& random) {
             book += "," + std::string(random() % 3 == 0 ? 130 * 1024 : 40, 'a') + "b";
         }
         book += kEnds[random() % std::size(kEnds)];
+        // Now and then identifiers alike but for their middle, many of them
+        // near misses of a key that a finder learns to tell apart.
+        for (auto alike = random() % 16 == 0 ? 24 : 0; alike > 0; --alike) {
+            book += "x,y,z,CUST-" + std::to_string(1000 + random() % 9000) + "-EU-WEST\n";
+        }
     }
     return book;
 }
