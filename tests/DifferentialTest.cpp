@@ -71,8 +71,14 @@ TEST(Differential, AnyPath) {
     std::string const bytes = "Ann,Lee,ann@x.org,K1\n";
     dir.write("book.cdir", bytes);
     std::string const latin1 = dir.write("carnet \xe9t\xe9.cdir", bytes);
-    for (std::string const& path : {base + "/missing", base, ""s, through(5000), through(70000),
-                                    "/proc/self/mem"s, through(200), latin1}) {
+    std::vector<std::string> paths = {base + "/missing", base,         ""s,
+                                      "/proc/self/mem"s, through(200), latin1};
+#ifndef _WIN32
+    // Windows' byte-string file functions take paths up to MAX_PATH only,
+    // which its own programs may exceed.
+    paths.insert(paths.end(), {through(5000), through(70000)});
+#endif
+    for (std::string const& path : paths) {
         SCOPED_TRACE(path.size() < 300 ? path : std::to_string(path.size()) + " bytes");
         auto const difference =
             ref::firstFileDifference(path, ref::asksFor(ref::readBytes(bytes), kKeys, kTexts, 0));
