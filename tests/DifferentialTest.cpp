@@ -88,7 +88,7 @@ TEST(Differential, AnyPath) {
 
 TEST(Differential, GeneratedBooks) {
     TempDir const dir;
-    for (std::uint32_t seed = 1; seed <= 200 && !HasFailure(); ++seed) {
+    for (std::uint32_t seed = 1; seed <= VESNIK_GENERATED_BOOKS && !HasFailure(); ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
         // Wide blocks, where the processor has them, and sixteen-byte blocks

@@ -206,9 +206,21 @@ Records answer(Ask const& ask, Records const& records) {
         Records found = ask.fold != 0 ? foldedSearch(ask.keys[0], ask.fold, records)
                                       : answer(Ask{ask.lookup, ask.keys}, records);
         if (ask.ranked) {
-            std::stable_sort(found.begin(), found.end(), [&](Fields const& a, Fields const& b) {
-                return tierOf(ask, a) < tierOf(ask, b);
-            });
+            // Each record's tier judged once, then the records taken tier by
+            // tier in file order.
+            std::vector<int> tiers;
+            for (Fields const& record : found) {
+                tiers.push_back(tierOf(ask, record));
+            }
+            Records ranked;
+            for (int tier = 1; tier <= 3; ++tier) {
+                for (std::size_t i = 0; i < found.size(); ++i) {
+                    if (tiers[i] == tier) {
+                        ranked.push_back(found[i]);
+                    }
+                }
+            }
+            found = std::move(ranked);
         }
         if (ask.limit != 0 && found.size() > ask.limit) {
             found.resize(ask.limit);
