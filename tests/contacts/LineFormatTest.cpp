@@ -157,10 +157,11 @@ std::vector<Record> only(std::vector<Record> records, Keep const& keep) {
 }
 
 // Every filter over every shape, however the reads split it: every line
-// gives its record; the column walk gives the columns that splitColumns
-// gives; a key finder lets through every line with a column equal to its
-// key, and the identifier filter every line with a wanted identifier, alone
-// and among identifiers of many first bytes and lengths.
+// gives its record; the column walks give the column that columnAt gives and
+// the columns that splitColumns gives; a key finder lets through every line
+// with a column equal to its key, and the identifier filter every line with a
+// wanted identifier, alone and among identifiers of many first bytes and
+// lengths.
 TEST(LineFormat, EveryFilterGivesTheRecordsOfEveryShapeWhateverTheReads) {
     std::vector<std::pair<char const*, ReadPattern>> const patterns = {
         {"whole reads", {}},
@@ -177,29 +178,30 @@ TEST(LineFormat, EveryFilterGivesTheRecordsOfEveryShapeWhateverTheReads) {
                     return recordsThrough(shape.bytes, filter, blockSize, pattern);
                 };
                 EXPECT_EQ(through(EveryLine{}), shape.expected);
-                auto const walkOver = [&](auto const& walk, bool earlierToo) {
+                for (std::size_t index = 0; index < kColumnCount; ++index) {
                     std::vector<Record> records;
                     MemorySource source(shape.bytes, pattern);
                     scanLines(
-                        source, walk,
-                        [&](std::string_view text, Columns const& columns) {
-                            Columns const all = splitColumns(text);
-                            for (std::size_t i = 0; i < kColumnCount; ++i) {
-                                bool const given =
-                                    i == walk.lastColumn || (earlierToo && i < walk.lastColumn);
-                                EXPECT_EQ(columns[i], given ? all[i] : std::string_view())
-                                    << "column " << i << " of " << walk.lastColumn;
-                            }
+                        source, LinesWithColumn{index},
+                        [&](std::string_view text, std::string_view column) {
+                            EXPECT_EQ(column, columnAt(text, index)) << "column " << index;
                             records.push_back(recordOf(text));
                             return true;
                         },
                         blockSize);
-                    EXPECT_EQ(records, shape.expected) << "walk to " << walk.lastColumn;
-                };
-                for (std::size_t index = 0; index < kColumnCount; ++index) {
-                    walkOver(LinesWithColumns<true>{index}, true);
-                    walkOver(LinesWithColumns<false>{index}, false);
+                    EXPECT_EQ(records, shape.expected) << "column " << index;
                 }
+                std::vector<Record> records;
+                MemorySource source(shape.bytes, pattern);
+                scanLines(
+                    source, LinesWithColumns{},
+                    [&](std::string_view text, Columns const& columns) {
+                        EXPECT_EQ(columns, splitColumns(text));
+                        records.push_back(recordOf(text));
+                        return true;
+                    },
+                    blockSize);
+                EXPECT_EQ(records, shape.expected) << "every column";
                 for (auto const& record : shape.expected) {
                     for (auto const& column : record) {
                         for (auto const& [key, letterCase] :
