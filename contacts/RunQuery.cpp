@@ -65,15 +65,15 @@ ScanOutcome noLine(ByteSource& source) {
 }
 
 ScanOutcome everyContact(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, LinesWithColumns<true>{kColumnCount - 1},
+    return scanLines(source, LinesWithColumns{},
                      [&](std::string_view, Columns const& columns) { return onMatch(columns); });
 }
 
 ScanOutcome everyContactId(ByteSource& source, Counted& onMatch) {
-    return scanLines(source, LinesWithColumns<false>{kContactIdColumn},
-                     [&](std::string_view, Columns const& found) {
+    return scanLines(source, LinesWithColumn{kContactIdColumn},
+                     [&](std::string_view, std::string_view id) {
                          Columns columns{};
-                         columns[kContactIdColumn] = found[kContactIdColumn];
+                         columns[kContactIdColumn] = id;
                          return onMatch(columns);
                      });
 }
