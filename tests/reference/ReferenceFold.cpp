@@ -120,7 +120,8 @@ std::vector<std::string> foldedWords(std::string const& text, unsigned flags) {
 Records foldedSearch(std::string const& text, unsigned flags, Records const& records) {
     std::vector<std::string> const words = foldedWords(text, flags);
     // The same fields are asked about again and again: each is folded once.
-    static std::map<std::pair<unsigned, std::string>, std::string> foldedFields;
+    // One cache a thread: the driver asks from two at once.
+    thread_local std::map<std::pair<unsigned, std::string>, std::string> foldedFields;
     if (foldedFields.size() > 100000) {
         foldedFields.clear();
     }
