@@ -14,6 +14,14 @@ using utf8::encode;
 using utf8::isContinuation;
 using utf8::sequenceLength;
 
+namespace {
+
+// The lead bytes of two-byte sequences.
+constexpr unsigned char kFirstTwoByteLead = 0xC2;
+constexpr unsigned char kLastTwoByteLead = 0xDF;
+
+}  // namespace
+
 MayFoldToHold::MayFoldToHold(std::vector<SearchWord> const& words, CodePointFolds const& folds)
     : words_(words), folds_(folds), blockIndex_(kFoldBlockCount, 0), blockKeys_(1) {
     for (SearchWord const& searchWord : words) {
@@ -90,22 +98,21 @@ MayFoldToHold::KeyBits MayFoldToHold::keysIn(std::string_view column) {
             ++at;
             continue;
         }
-        char32_t codePoint = 0;
-        std::size_t length = 0;
-        // Most names outside ASCII are two bytes a code point: decoded here,
-        // the rest by the general rule.
-        if (c >= 0xC2 && c <= 0xDF && at + 1 < size &&
+        // Most names outside ASCII are two bytes a code point: decoded here
+        // and looked up at once, the rest by the general rule.
+        if (c >= kFirstTwoByteLead && c <= kLastTwoByteLead && at + 1 < size &&
             isContinuation(static_cast<unsigned char>(column[at + 1]))) {
-            codePoint = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(column[at + 1]) & 0x3Fu);
-            length = 2;
-        } else {
-            length = sequenceLength(column.substr(at));
-            if (length == 0) {
-                ++at;
-                continue;
-            }
-            codePoint = decoded(column.substr(at, length));
+            found |= twoByteKeys_[(c & 0x1Fu) << 6 |
+                                  (static_cast<unsigned char>(column[at + 1]) & 0x3Fu)];
+            at += 2;
+            continue;
         }
+        std::size_t const length = sequenceLength(column.substr(at));
+        if (length == 0) {
+            ++at;
+            continue;
+        }
+        char32_t const codePoint = decoded(column.substr(at, length));
         // Names keep to a block or two: the last one's keys are at hand.
         if (lastKeys_ == nullptr || codePoint >> 8 != lastHighBits_) {
             lastHighBits_ = codePoint >> 8;
@@ -118,10 +125,6 @@ MayFoldToHold::KeyBits MayFoldToHold::keysIn(std::string_view column) {
 }
 
 namespace {
-
-// The lead bytes of two-byte sequences.
-constexpr unsigned char kFirstTwoByteLead = 0xC2;
-constexpr unsigned char kLastTwoByteLead = 0xDF;
 
 // Where the column from start ends (at a separator or the line's end), and
 // whether its bytes are ASCII, and whether they are all continuation bytes
@@ -165,9 +168,10 @@ std::size_t columnEnd(std::string_view line, std::size_t start, unsigned char du
 
 }  // namespace
 
-void MayFoldToHold::learnDullLeads() {
+void MayFoldToHold::learnTwoByteKeys() {
     // The longest run of two-byte leads none of whose 64 code points feeds a
     // key: most names keep to one script, whose bytes then pass unread.
+    twoByteKeys_.assign(0x800, 0);
     unsigned lead = kFirstTwoByteLead;
     unsigned bestLow = 1;
     unsigned bestLength = 0;
@@ -176,6 +180,7 @@ void MayFoldToHold::learnDullLeads() {
         std::array<KeyBits, 256> const& keys = blockKeys(first >> 8);
         KeyBits fed = 0;
         for (std::uint32_t codePoint = first; codePoint < first + 64; ++codePoint) {
+            twoByteKeys_[codePoint] = keys[codePoint & 0xFF];
             fed |= keys[codePoint & 0xFF];
         }
         if (fed != 0) {
@@ -187,7 +192,7 @@ void MayFoldToHold::learnDullLeads() {
     }
     dullLow_ = static_cast<unsigned char>(bestLow);
     dullHigh_ = static_cast<unsigned char>(bestLow + bestLength - 1);
-    dullLeadsKnown_ = true;
+    twoByteKeysKnown_ = true;
 }
 
 bool MayFoldToHold::inSearchedColumns(std::string_view line, bool firstWordMayBeInIt) {
@@ -198,8 +203,8 @@ bool MayFoldToHold::inSearchedColumns(std::string_view line, bool firstWordMayBe
     KeyBits columnKeys[kEmailColumn + 1] = {};
     std::size_t count = 0;
     KeyBits found = 0;
-    if (!dullLeadsKnown_) {
-        learnDullLeads();
+    if (!twoByteKeysKnown_) {
+        learnTwoByteKeys();
     }
     for (std::size_t at = 0; count <= kEmailColumn;) {
         while (at < line.size() && isSeparator(line[at])) {

@@ -44,8 +44,8 @@ class MayFoldToHold {
     // The keys that the folds of a column's code points hold.
     KeyBits keysIn(std::string_view column);
 
-    // Learns dullLow_ and dullHigh_.
-    void learnDullLeads();
+    // Learns twoByteKeys_, dullLow_ and dullHigh_.
+    void learnTwoByteKeys();
 
     std::vector<SearchWord> const& words_;
     CodePointFolds const& folds_;
@@ -64,10 +64,12 @@ class MayFoldToHold {
     // before the block is first met.
     std::vector<std::uint16_t> blockIndex_;
     std::vector<std::array<KeyBits, 256>> blockKeys_;
-    // Two-byte leads from dullLow_ to dullHigh_ start no code point whose
-    // fold holds a key (none when dullLow_ > dullHigh_); learnt when a line
-    // first holds more than ASCII.
-    bool dullLeadsKnown_ = false;
+    // The keys of each code point of two bytes, U+0080 to U+07FF, by code
+    // point; and the two-byte leads from dullLow_ to dullHigh_, which start no
+    // code point whose fold holds a key (none when dullLow_ > dullHigh_).
+    // Learnt when a line first holds more than ASCII.
+    bool twoByteKeysKnown_ = false;
+    std::vector<KeyBits> twoByteKeys_;
     unsigned char dullLow_ = 1;
     unsigned char dullHigh_ = 0;
     std::uint32_t lastHighBits_ = 0;
