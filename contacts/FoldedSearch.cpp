@@ -55,7 +55,7 @@ FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds 
       allOf_(viewsOf(words), totalSize(words)),
       folds_(folds),
       asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)),
-      mayHoldWords_(viewsOf(words), folds) {
+      mayHoldWords_(words, folds) {
     if (asciiLinesCanMatch_ && !words.empty()) {
         firstWord_.emplace(words.front());
     }

@@ -72,8 +72,11 @@ class FoldedSearch {
             auto const text =
                 lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
                          lineFeed != nullptr);
-            // A line whose fold cannot hold the words is not split.
-            bool const mayMatch = found == holding || mayHoldWords_.inSearchedColumns(text);
+            // A line whose fold cannot hold the words is not split. Where the
+            // first word was looked for, a line it is not in holds it in no
+            // ASCII column either.
+            bool const mayMatch =
+                holding < lineEnd || mayHoldWords_.inSearchedColumns(text, !firstWord_);
             if (!text.empty() && mayMatch && !onLine(text)) {
                 return false;
             }

@@ -177,6 +177,10 @@ TEST(Differential, FoldedSearchFindsNamesAsPeopleWriteThem) {
         {3, "o'brien", "O\u2019Brien,Pat,p@x", true},
         {3, "dzungla", "\u01c4UNGLA,x,d@x", true},  // a fold longer than its code point
         {3, "abcdefghijklmnoss", "abcdefghijklmno\u00df,x,a@x", true},  // \u00df across 16 bytes
+        {3, "muller", "Wolfgang Schmidt-M\u00fcller,x,w@x", true},      // past 16 bytes
+        {3, "ivanov", "\u0418\u0432\u0430\u043d\u043e\u0432\u0438\u0447\u0435\u0432,x,IVANOV@x",
+         true},
+        {3, "ivan", "Iv,an\u00e9,x@y", false},   // letters of one word in two fields
         {3, "\u0308", "Bo,x,b@x", true},         // a mark alone folds to nothing: no word
         {3, "a\u0308", "Mueller,x,m@x", false},  // but with a letter it is that letter
         {3, "mu", "M\u00fc\xc3,x,m@x", true},    // a sequence cut by the field's end
