@@ -46,8 +46,8 @@ _vesnik()
         return
     fi
     if [[ $cur == -* ]] && ! $separated; then
-        COMPREPLY=($(compgen -W '--book --limit --format --json --sort --name --help
-            --version' -- "$cur"))
+        COMPREPLY=($(compgen -W '--book --limit --format --json --sort --no-fold --name
+            --help --version' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi
