@@ -127,7 +127,7 @@ completion_test='source /usr/share/bash-completion/bash_completion
   __load_completion vesnik || source "$1/usr/share/bash-completion/completions/vesnik"
   [[ $(complete_words vesnik q) == query ]] &&
   [[ $(complete_words vesnik --book "$2" --fo) == --format ]] &&
-  [[ $(complete_words vesnik --format "") == "tsv json vcard mutt aerc" ]] &&
+  [[ $(complete_words vesnik --format "") == "tsv json vcard mutt aerc address" ]] &&
   [[ $(complete_words vesnik --book "$2" get C100) == "C1001 C1002 C1003 C1004 C1005 C1006 C1007 C1008 C1009" ]]'
 PATH=$work/all/usr/bin:$PATH LD_LIBRARY_PATH=$work/all/$libdir \
   bash -c "$completion_test" completion "$work/all" "$sample" || fail "bash completion"
