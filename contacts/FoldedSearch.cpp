@@ -51,8 +51,7 @@ std::size_t totalSize(std::vector<SearchWord> const& words) {
 }  // namespace
 
 FoldedSearch::FoldedSearch(std::vector<SearchWord> const& words, CodePointFolds const& folds)
-    : words_(words),
-      allOf_(viewsOf(words), totalSize(words)),
+    : allOf_(viewsOf(words), totalSize(words)),
       folds_(folds),
       asciiLinesCanMatch_(std::all_of(words.begin(), words.end(), isAsciiColumnWord)),
       mayHoldWords_(words, folds) {

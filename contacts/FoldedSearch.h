@@ -90,7 +90,6 @@ class FoldedSearch {
         return firstWord_ ? firstWord_->find(from, end) : end;
     }
 
-    std::vector<SearchWord> const& words_;
     // Whether a line holds them all, in time linear in the line however
     // many words there are.
     WordsOfASearch allOf_;
