@@ -45,7 +45,7 @@ FuzzInput decode(std::uint8_t const* data, std::size_t size) {
 
 std::optional<std::string> differenceFor(FuzzInput const& input) {
     auto const asks = reference::asksFor(reference::readBytes(input.book), {input.key}, {input.key},
-                                         input.placement);
+                                         input.placement, reference::Breadth::kNarrow);
     // With wide blocks, where the processor has them, and with sixteen-byte
     // blocks alone.
     std::optional<std::string> difference;
