@@ -15,6 +15,7 @@
 
 #include "CodePointFolds.h"
 #include "Columns.h"
+#include "LineFilters.h"
 #include "LineFormat.h"
 #include "MayFoldToHold.h"
 #include "SearchWords.h"
@@ -62,25 +63,16 @@ class FoldedSearch {
             if (found == end) {
                 return true;
             }
-            std::string_view const before(from, static_cast<std::size_t>(found - from));
-            std::size_t const previousLineFeed = before.rfind(kLineFeed);
-            char const* const lineStart =
-                previousLineFeed == std::string_view::npos ? from : from + previousLineFeed + 1;
-            auto const* lineFeed = static_cast<char const*>(
-                std::memchr(found, kLineFeed, static_cast<std::size_t>(end - found)));
-            char const* const lineEnd = lineFeed != nullptr ? lineFeed : end;
-            auto const text =
-                lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
-                         lineFeed != nullptr);
+            LineAround const line = lineAround(from, found, end);
             // A line whose fold cannot hold the words is not split. Where the
             // first word was looked for, a line it is not in holds it in no
             // ASCII column either.
             bool const mayMatch =
-                holding < lineEnd || mayHoldWords_.inSearchedColumns(text, !firstWord_);
-            if (!text.empty() && mayMatch && !onLine(text)) {
+                holding < line.end || mayHoldWords_.inSearchedColumns(line.text, !firstWord_);
+            if (!line.text.empty() && mayMatch && !onLine(line.text)) {
                 return false;
             }
-            from = lineFeed != nullptr ? lineFeed + 1 : end;
+            from = line.next;
         }
         return true;
     }

@@ -35,6 +35,27 @@ struct EveryLine {
     }
 };
 
+// The line that holds found, a place in [from, end) where from starts a
+// line: its text, where it ends, and where the next line starts.
+struct LineAround {
+    std::string_view text;
+    char const* end;
+    char const* next;
+};
+
+inline LineAround lineAround(char const* from, char const* found, char const* end) {
+    std::string_view const before(from, static_cast<std::size_t>(found - from));
+    std::size_t const previousLineFeed = before.rfind(kLineFeed);
+    char const* const lineStart =
+        previousLineFeed == std::string_view::npos ? from : from + previousLineFeed + 1;
+    auto const* lineFeed = static_cast<char const*>(
+        std::memchr(found, kLineFeed, static_cast<std::size_t>(end - found)));
+    char const* const lineEnd = lineFeed != nullptr ? lineFeed : end;
+    return {lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
+                     lineFeed != nullptr),
+            lineEnd, lineFeed != nullptr ? lineFeed + 1 : end};
+}
+
 // Only the non-blank lines where a finder finds its key: a line where it
 // finds nothing cannot match, so it is passed over without being split. A
 // finder's find(begin, end) gives where the key may start, or end.
@@ -51,20 +72,11 @@ struct LinesHolding {
             if (found == end) {
                 return true;
             }
-            std::string_view const before(from, static_cast<std::size_t>(found - from));
-            std::size_t const previousLineFeed = before.rfind(kLineFeed);
-            char const* const lineStart =
-                previousLineFeed == std::string_view::npos ? from : from + previousLineFeed + 1;
-            auto const* lineFeed = static_cast<char const*>(
-                std::memchr(found, kLineFeed, static_cast<std::size_t>(end - found)));
-            char const* const lineEnd = lineFeed != nullptr ? lineFeed : end;
-            auto const text =
-                lineText(std::string_view(lineStart, static_cast<std::size_t>(lineEnd - lineStart)),
-                         lineFeed != nullptr);
-            if (!text.empty() && !onLine(text)) {
+            LineAround const line = lineAround(from, found, end);
+            if (!line.text.empty() && !onLine(line.text)) {
                 return false;
             }
-            from = lineFeed != nullptr ? lineFeed + 1 : end;
+            from = line.next;
         }
         return true;
     }
